@@ -1,0 +1,19 @@
+#pragma once
+// Decoding a photo held in memory, and drawing a slot's picture.
+
+#include <QByteArray>
+#include <QImage>
+
+class QPainter;
+class CSatzStore;
+
+class CPictureLoader {
+public:
+    // Decodes bytes into a picture; on success gives its width and height in pixels.
+    bool CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
+                                 int& nHeight) const;
+    // Draws the picture of nSlot with its top-left corner at (x, y), stretched to its stored
+    // size x nPercent / 100. False when the slot has no picture or it does not render.
+    bool RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
+                       int nPercent) const;
+};

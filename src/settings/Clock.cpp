@@ -1,0 +1,31 @@
+#include "settings/Clock.h"
+
+namespace {
+class CSystemClock final : public IClock {
+public:
+    std::time_t Now() const override { return std::time(nullptr); }
+};
+} // namespace
+
+IClock& SystemClock() {
+    static CSystemClock clock;
+    return clock;
+}
+
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1; // let the platform decide on daylight saving
+    return std::mktime(&tm);
+}
+
+int SecondsOfDay(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
+}

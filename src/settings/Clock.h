@@ -1,0 +1,19 @@
+#pragma once
+// Time values are seconds since 1970 (UTC), converted from and to local time by the C library's
+// calendar. The clock is a seam so tests can run the shutdown and update rules at any hour.
+
+#include <ctime>
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual std::time_t Now() const = 0;
+};
+
+// The real clock. Stateless; one instance for the life of the process.
+IClock& SystemClock();
+
+// Local calendar conversion; -1 when the platform cannot convert.
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
+// Seconds after local midnight of t: hour * 3600 + minute * 60 + second.
+int SecondsOfDay(std::time_t t);

@@ -1,0 +1,33 @@
+#pragma once
+// Section and value names of the settings store. Kinds and defaults are those of the profile
+// operations: integers default to 0, texts to empty.
+
+namespace setting {
+inline constexpr char kSection[] = "Settings";
+
+inline constexpr char kSprache[] = "Sprache";
+inline constexpr char kScrRes[] = "ScrRes";
+inline constexpr char kSpeed[] = "Speed";
+inline constexpr char kLastUpdate[] = "LastUpdate";
+inline constexpr char kMarken[] = "Marken";
+inline constexpr char kPreisVon[] = "PreisVon";
+inline constexpr char kPreisBis[] = "PreisBis";
+inline constexpr char kPreisVonOcc[] = "PreisVonOcc";
+inline constexpr char kPreisBisOcc[] = "PreisBisOcc";
+inline constexpr char kKmVon[] = "KmVon";
+inline constexpr char kKmBis[] = "KmBis";
+inline constexpr char kKatID[] = "KatID";
+inline constexpr char kKatIDOcc[] = "KatIDOcc";
+inline constexpr char kMarkenOccAnzeigen[] = "MarkenOccAnzeigen";
+inline constexpr char kMarkenNeuFzAnzeigen[] = "MarkenNeuFzAnzeigen";
+inline constexpr char kPromoText[] = "PromoText";
+inline constexpr char kManuellUpdate[] = "ManuellUpdate";
+inline constexpr char kShutDown[] = "ShutDown";
+inline constexpr char kShutDownTime[] = "ShutDownTime";
+inline constexpr char kAnzeige[] = "Anzeige";
+inline constexpr char kAdresse[] = "adresse";
+inline constexpr char kCode[] = "code";
+inline constexpr char kProxyIP[] = "ProxyIP";
+inline constexpr char kProxyPort[] = "ProxyPort";
+inline constexpr char kProxyOn[] = "ProxyOn";
+} // namespace setting

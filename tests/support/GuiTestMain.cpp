@@ -1,0 +1,5 @@
+#include "support/TestEnvironment.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv) { return RunAllTestsWith<QGuiApplication>(argc, argv); }
