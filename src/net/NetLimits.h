@@ -1,0 +1,36 @@
+#pragma once
+// Fixed sizes and codes of the HTTP client. Text capacities include the terminating zero.
+
+#include <cstddef>
+
+namespace net {
+
+inline constexpr std::size_t kReceiveBufferSize = 1000;
+inline constexpr std::size_t kLineBufferSize = 500; // a header line keeps 499 characters
+inline constexpr std::size_t kHeaderTextSize = 2048;
+inline constexpr std::size_t kRequestTextSize = 2176;
+inline constexpr std::size_t kExceptionNameSize = 1000;
+inline constexpr std::size_t kErrorMessageSize = 1024;
+
+// Header-value fields.
+inline constexpr std::size_t kTransferEncodingSize = 256;
+inline constexpr std::size_t kServerSize = 64;
+inline constexpr std::size_t kDateSize = 64;
+inline constexpr std::size_t kHeaderValueSize = 1024;
+
+// A body without a length (or with length 0), and a chunked body, is read up to this many bytes.
+inline constexpr int kMaxUnsizedBody = 200000;
+// Spare zero bytes after every body, so it can also be read as text.
+inline constexpr int kBodySpare = 100;
+// Larger announced lengths are refused: no portal answer comes near, and the buffer is
+// allocated up front.
+inline constexpr long long kMaxContentLength = 64LL * 1024 * 1024;
+
+// Status codes of requests that ended without an HTTP answer.
+inline constexpr int kStatusHeaderClosed = 1000;
+inline constexpr int kStatusReceiveTimeout = 1001;
+inline constexpr int kStatusSendTimeout = 1002;
+
+inline constexpr int kStreamSocket = 1;
+
+} // namespace net

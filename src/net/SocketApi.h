@@ -1,0 +1,49 @@
+#pragma once
+// The only place that calls the platform's socket layer (POSIX today). Every other part of the
+// client speaks to sockets through these functions, so another layer can stand in for them.
+
+#include <netinet/in.h>
+
+#include <cstddef>
+
+namespace sockapi {
+
+using Handle = int;
+// Descriptor 0 is a valid socket on POSIX, so "none" needs its own value.
+inline constexpr Handle kNoSocket = -1;
+
+// Error codes the client raises itself, in the platform's numbering.
+extern const int kTimedOut;       // a connect that did not finish in time
+extern const int kLookupTimedOut; // a name lookup that did not finish in time
+extern const int kProtocolError;  // an answer that breaks its own framing
+
+// Start and stop of the socket layer around a group of requests.
+int Startup();
+void Cleanup();
+
+// The last failure of a call on this thread.
+int LastError();
+
+// A non-blocking IPv4 socket of the given type, or kNoSocket.
+Handle Open(int type);
+int Close(Handle socket);
+
+// 0: connected; 1: under way, wait until writable and ask ConnectError; -1: failed.
+int StartConnect(Handle socket, const sockaddr_in& address);
+// The outcome of a connect that was under way: 0 or its error code.
+int ConnectError(Handle socket);
+
+// The wait's result: > 0 ready (or failed, which the next call reports), 0 time-out,
+// < 0 the wait itself failed.
+int WaitReadable(Handle socket, int timeoutSeconds);
+int WaitWritable(Handle socket, int timeoutSeconds);
+
+// One send or receive; -1 on failure. A send to a closed peer never raises a signal.
+long Send(Handle socket, const char* bytes, std::size_t count);
+long Receive(Handle socket, char* buffer, std::size_t size);
+
+// The first IPv4 address of a host name or dotted address; 0 or an error code. The lookup
+// gives up after timeoutSeconds.
+int Lookup(const char* host, int timeoutSeconds, in_addr& address);
+
+} // namespace sockapi
