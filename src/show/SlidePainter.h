@@ -1,0 +1,22 @@
+#pragma once
+// Slide composition: the whole view drawn from the catalogue, by the fixed layout of
+// SlideLayout.h. Reads the catalogue only (pictures are decoded on demand).
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+class QPainter;
+class CSatzStore;
+
+// Paints the view onto dc in view coordinates: the current slide and the promotion line, or
+// the waiting message while nothing is loaded. Draws only what differs from the black
+// background, so dc must start black.
+void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store);
+
+// The view's paint: composes the exposed area off screen and copies it onto target at once.
+void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store);
+
+// The whole view at the given size, as the screen shows it; a null image for an empty or
+// unallocatable size.
+QImage RenderSlide(CSatzStore& store, const QSize& size);

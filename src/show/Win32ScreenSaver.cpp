@@ -1,0 +1,18 @@
+#ifdef _WIN32
+#include "show/SystemScreenSaver.h"
+
+#include <windows.h>
+
+void CSystemScreenSaver::Inhibit() {
+    if (m_bHeld)
+        return;
+    m_bHeld = SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED) != 0;
+}
+
+void CSystemScreenSaver::Release() {
+    if (!m_bHeld)
+        return;
+    m_bHeld = false;
+    SetThreadExecutionState(ES_CONTINUOUS);
+}
+#endif
