@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
+#include <QString>
 
 class QPainter;
 class CSatzStore;
@@ -16,4 +18,8 @@ public:
     // size x nPercent / 100. False when the slot has no picture or it does not render.
     bool RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
                        int nPercent) const;
+    // Whether the photo file at path will decode, with its format and pixel size, without
+    // decoding it where the format allows: a JPEG or PNG needs a readable header and its end
+    // marker; other formats are decoded once.
+    bool ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const;
 };

@@ -1,16 +1,154 @@
 #include "catalogue/SatzStore.h"
 
+#include "catalogue/CacheFile.h"
+#include "catalogue/PictureLoader.h"
+#include "settings/Trace.h"
+
 #include <algorithm>
 
 CSatzStore::CSatzStore()
     : m_satzNrList(kSatzNrListSize), m_pPictures(kMaxPictures), m_pictureSize(kMaxPictures),
       m_satz(kMaxSatz) {}
 
-CSatzStore::~CSatzStore() = default;
+CSatzStore::~CSatzStore() {
+    ResetBilderUndDaten();
+}
 
 void CSatzStore::SetConnectionTarget(const QByteArray& host, int nPort) {
     m_szServer.fill('\0');
     std::copy_n(host.constData(), std::min<qsizetype>(host.size(), kServerNameSize - 1),
                 m_szServer.begin());
     m_nServerPort = nPort;
+}
+
+void CSatzStore::ResetBilderUndDaten() {
+    Trace(QStringLiteral("ResetBilderUndDaten"));
+    for (const uint32_t nSlot : m_loadedPictures) {
+        TraceF("Release pict %d", static_cast<int>(nSlot));
+        m_pPictures[nSlot] = PictureSource();
+    }
+    m_pictureCache.Clear();
+    for (int i = 0; i < m_nSatzCount; ++i)
+        m_satz[i] = Satz();
+    m_nPictureCount = 0;
+    m_nSatzCount = 0;
+    m_loadedPictures.clear();
+    Trace(QStringLiteral("ResetBilderUndDaten fertig"));
+}
+
+namespace {
+// Case matters: the settings dialog stores the filter in upper case.
+bool BrandPasses(const QString& strFilter, const QString& strMarke) {
+    return strFilter.isEmpty() || strFilter.contains(strMarke);
+}
+
+bool InRange(int nValue, int nVon, int nBis) {
+    return (nVon == 0 && nBis == 0) || (nVon <= nValue && nValue <= nBis);
+}
+} // namespace
+
+bool CSatzStore::IsSatzVisible(int nSatz) const {
+    if (nSatz < 0 || nSatz >= m_nSatzCount)
+        return false;
+    const Satz& satz = m_satz[nSatz];
+    switch (satz.nArt) {
+    case 1:
+        return (m_nAnzeige == 0 || m_nAnzeige == 2) &&
+               BrandPasses(m_strMarkenOccAnzeigen, satz.strMarke) &&
+               InRange(satz.nPreis, m_nPreisVonOcc, m_nPreisBisOcc) &&
+               InRange(satz.nKm, m_nKmVon, m_nKmBis) &&
+               (m_nKatIDOcc == 0 || m_nKatIDOcc == satz.nKatID);
+    case 2:
+        return (m_nAnzeige == 1 || m_nAnzeige == 2) &&
+               BrandPasses(m_strMarkenNeuFzAnzeigen, satz.strMarke) &&
+               InRange(satz.nPreis, m_nPreisVon, m_nPreisBis) &&
+               (m_nKatID == 0 || m_nKatID == satz.nKatID);
+    default:
+        return false;
+    }
+}
+
+void CSatzStore::GetNextSatz(int nStep) {
+    if (m_nSatzCount == 0) {
+        m_nCurrentSatz = -1;
+        return;
+    }
+    for (int nTries = 1;; ++nTries) {
+        m_nCurrentSatz += nStep;
+        if (m_nCurrentSatz < 0)
+            m_nCurrentSatz = m_nSatzCount - 1;
+        // Modulo rather than one subtraction: an index left from a larger catalogue stays in
+        // range.
+        if (m_nCurrentSatz >= m_nSatzCount)
+            m_nCurrentSatz %= m_nSatzCount;
+        const bool bFound = IsSatzVisible(m_nCurrentSatz);
+        if (nTries > kMaxNextSatzTries) {
+            m_nCurrentSatz = -1;
+            return;
+        }
+        if (bFound)
+            return;
+    }
+}
+
+QString CSatzStore::FormatThousands(int nValue) {
+    if (nValue < 1000)
+        return QString::asprintf("%d", nValue);
+    return QString::asprintf("%d'%3d", nValue / 1000, nValue % 1000).replace(u' ', u'0');
+}
+
+bool CSatzStore::LoadPictureFile(int nSlot, const QString& path, int& nHeight, int& nWidth) {
+    nHeight = nWidth = 0;
+    if (nSlot < -1 || nSlot >= kMaxPictures)
+        return false;
+    QByteArray format;
+    QSize size;
+    if (!CPictureLoader().ProbePictureFile(path, format, size))
+        return false;
+    if (nSlot >= 0) {
+        PictureSource& source = m_pPictures[nSlot];
+        if (source.strPath.isEmpty())
+            m_loadedPictures.push_back(static_cast<uint32_t>(nSlot));
+        source = PictureSource{path, format};
+        m_pictureSize[nSlot] = PictureSize{size.width(), size.height()};
+        m_pictureCache.Remove(nSlot);
+    }
+    nHeight = size.height();
+    nWidth = size.width();
+    return true;
+}
+
+bool CSatzStore::AppendPicture(const QString& path, int32_t& nBild, int& nHeight, int& nWidth) {
+    nHeight = nWidth = 0;
+    if (m_nPictureCount >= kMaxPictures || !LoadPictureFile(m_nPictureCount, path, nHeight, nWidth))
+        return false;
+    nBild = m_nPictureCount++;
+    return true;
+}
+
+QImage CSatzStore::Picture(int nSlot) {
+    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty())
+        return {};
+    QImage picture = m_pictureCache.Find(nSlot);
+    if (!picture.isNull())
+        return picture;
+    const auto bytes = cache::ReadWholeFile(m_pPictures[nSlot].strPath, kMaxPictureFileSize);
+    int nWidth = 0;
+    int nHeight = 0;
+    if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight)) {
+        TraceF("Foto fehlt %d", nSlot);
+        return {};
+    }
+    m_pictureCache.Insert(nSlot, picture);
+    return picture;
+}
+
+void CSatzStore::PrefetchPictures(int nSatz) {
+    if (nSatz < 0 || nSatz >= m_nSatzCount)
+        return;
+    const auto& nBild = m_satz[nSatz].nBild;
+    Picture(nBild[0]);
+    for (int k = 1; k < kBilderProSatz; ++k)
+        if (nBild[k] != 0)
+            Picture(nBild[k]);
 }

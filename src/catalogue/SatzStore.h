@@ -47,6 +47,7 @@ struct SatzNrEntry {
 };
 
 // Where a filled picture slot's photo comes from; decoded on demand (see PictureCache.h).
+// An empty path marks a slot without a picture.
 struct PictureSource {
     QString strPath;
     QByteArray format; // as detected when the slot was filled
@@ -72,9 +73,15 @@ public:
     // Moves m_nCurrentSatz to the next visible slide in direction nStep (+1 or -1), or -1.
     void GetNextSatz(int nStep);
 
+    // A price or mileage: 12500 gives "12'500"; only the last three digits are set apart.
+    static QString FormatThousands(int nValue);
+
     // Fills picture slot nSlot from the photo file at path; nSlot -1 only measures.
     // Width and height are 0 on failure; on failure no slot is used.
     bool LoadPictureFile(int nSlot, const QString& path, int& nHeight, int& nWidth);
+    // Fills the next free slot (m_nPictureCount) and sets nBild to it. False, leaving nBild,
+    // when the photo is refused or every slot is used.
+    bool AppendPicture(const QString& path, int32_t& nBild, int& nHeight, int& nWidth);
 
     // The decoded picture of a filled slot, or a null image when the slot is empty or the
     // photo no longer decodes. Decoded pictures are kept only for the slides around the
@@ -114,9 +121,9 @@ public:
     bool m_bShutDown = false;
     std::time_t m_timeShutDown = 0;
     bool m_bSatzLoaded = false;
-    std::vector<PictureSource> m_pPictures;  // kMaxPictures slots
-    std::vector<PictureSize> m_pictureSize;  // kMaxPictures slots
-    std::vector<Satz> m_satz;                // kMaxSatz slides
+    std::vector<PictureSource> m_pPictures; // kMaxPictures slots
+    std::vector<PictureSize> m_pictureSize; // kMaxPictures slots
+    std::vector<Satz> m_satz;               // kMaxSatz slides
     int32_t m_nSatzCount = 0;
     int32_t m_nPictureCount = 0;
     int32_t m_nSprache = 0;

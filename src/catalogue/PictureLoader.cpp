@@ -1,0 +1,107 @@
+#include "catalogue/PictureLoader.h"
+
+#include "catalogue/CatalogueLimits.h"
+#include "catalogue/SatzStore.h"
+#include "settings/Trace.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// The bytes a complete file of the format carries near its end; empty when the format has
+// none worth trusting, so the file is decoded instead.
+QByteArray EndMarker(const QByteArray& format) {
+    if (format == "jpeg")
+        return QByteArrayLiteral("\xFF\xD9");
+    if (format == "png")
+        return QByteArrayLiteral("IEND");
+    return {};
+}
+
+// The reader refuses pictures above its allocation limit (in MB); four bytes per pixel is
+// the most a photo decodes to.
+bool FitsAllocationLimit(const QSize& size) {
+    const qint64 limit = QImageReader::allocationLimit();
+    return limit <= 0 || qint64(size.width()) * size.height() * 4 <= limit * 1024 * 1024;
+}
+
+bool Refuse(const QString& path, const QString& reason) {
+    TraceF("Foto abgelehnt %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
+    return false;
+}
+
+} // namespace
+
+bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
+                                             int& nHeight) const {
+    picture = QImage();
+    nWidth = nHeight = 0;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&buffer);
+    if (!reader.read(&picture)) {
+        TraceF("Foto nicht lesbar: %s", qUtf8Printable(reader.errorString()));
+        picture = QImage();
+        return false;
+    }
+    // Pixel photos carry their size in pixels already; no device resolution applies.
+    nWidth = picture.width();
+    nHeight = picture.height();
+    return true;
+}
+
+bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
+                                   int nPercent) const {
+    if (!dc.isActive())
+        return false;
+    const QImage picture = store.Picture(nSlot);
+    if (picture.isNull())
+        return false;
+    const PictureSize& size = store.m_pictureSize[nSlot];
+    const auto scaled = [nPercent](int n) {
+        return static_cast<int>(qint64(n) * nPercent / 100);
+    };
+    dc.drawImage(QRect(x, y, scaled(size.nWidth), scaled(size.nHeight)), picture);
+    return true;
+}
+
+bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const {
+    format.clear();
+    size = QSize();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(path, file.errorString());
+    const qint64 length = file.size();
+    if (length == 0)
+        return Refuse(path, QStringLiteral("leere Datei"));
+    if (length > kMaxPictureFileSize)
+        return Refuse(path, QStringLiteral("Datei zu gross"));
+
+    QImageReader reader(&file);
+    format = reader.format();
+    if (format.isEmpty())
+        return Refuse(path, reader.errorString());
+    const QByteArray endMarker = EndMarker(format);
+    if (endMarker.isEmpty()) {
+        QImage picture;
+        if (!reader.read(&picture))
+            return Refuse(path, reader.errorString());
+        size = picture.size();
+        return true;
+    }
+    size = reader.size();
+    if (size.isEmpty())
+        return Refuse(path, reader.errorString());
+    if (!FitsAllocationLimit(size))
+        return Refuse(path, QStringLiteral("Bild zu gross zum Dekodieren"));
+    const qint64 tail = std::min<qint64>(length, kPictureTailScan);
+    if (!file.seek(length - tail) || !file.read(tail).contains(endMarker))
+        return Refuse(path, QStringLiteral("Dateiende fehlt"));
+    return true;
+}
