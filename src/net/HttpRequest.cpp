@@ -172,12 +172,10 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
         socket.Connect(CMySocket::GetHostByName(host, port, timeoutSeconds), timeoutSeconds);
         socket.SendAll(m_szRequest, requestLength, timeoutSeconds);
         const long long contentLength = ReadHeader(socket, timeoutSeconds);
-        if (m_nStatusCode == 200) {
+        if (m_nStatusCode == 200)
             ReadBody(socket, contentLength, timeoutSeconds);
-        } else {
+        else
             AllocateBody(0);
-            m_nBodyLength = 0;
-        }
         socket.Close();
     } catch (const CSocketException& e) {
         char message[net::kErrorMessageSize];

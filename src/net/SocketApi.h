@@ -5,6 +5,8 @@
 #include <netinet/in.h>
 
 #include <cstddef>
+#include <functional>
+#include <string>
 
 namespace sockapi {
 
@@ -42,8 +44,13 @@ int WaitWritable(Handle socket, int timeoutSeconds);
 long Send(Handle socket, const char* bytes, std::size_t count);
 long Receive(Handle socket, char* buffer, std::size_t size);
 
-// The first IPv4 address of a host name or dotted address; 0 or an error code. The lookup
-// gives up after timeoutSeconds.
-int Lookup(const char* host, int timeoutSeconds, in_addr& address);
+// A blocking name lookup: 0 and the first IPv4 address, or an error code.
+using Resolver = std::function<int(const std::string& host, in_addr& address)>;
+int ResolveBlocking(const std::string& host, in_addr& address);
+
+// The first IPv4 address of a host name or dotted address; 0 or an error code. A name is
+// resolved on a helper thread, given up after timeoutSeconds with kLookupTimedOut.
+int Lookup(const char* host, int timeoutSeconds, in_addr& address,
+           const Resolver& resolve = ResolveBlocking);
 
 } // namespace sockapi

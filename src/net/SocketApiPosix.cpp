@@ -57,24 +57,9 @@ struct LookupJob {
     in_addr address{};
 };
 
-void RunLookup(const std::shared_ptr<LookupJob>& job) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* answer = nullptr;
-    int error = ::getaddrinfo(job->host.c_str(), nullptr, &hints, &answer);
+void RunLookup(const std::shared_ptr<LookupJob>& job, const Resolver& resolve) {
     in_addr address{};
-    if (error == EAI_SYSTEM)
-        error = errno != 0 ? errno : EAI_SYSTEM;
-    else if (error == 0 && (answer == nullptr || answer->ai_addr == nullptr))
-        error = EAI_NONAME;
-    else if (error == 0) {
-        sockaddr_in first{};
-        std::memcpy(&first, answer->ai_addr, sizeof first);
-        address = first.sin_addr;
-    }
-    if (answer != nullptr)
-        ::freeaddrinfo(answer);
+    const int error = resolve(job->host, address);
     const std::lock_guard lock(job->mutex);
     job->error = error;
     job->address = address;
@@ -142,7 +127,27 @@ long Receive(Handle socket, char* buffer, std::size_t size) {
     }
 }
 
-int Lookup(const char* host, int timeoutSeconds, in_addr& address) {
+int ResolveBlocking(const std::string& host, in_addr& address) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* answer = nullptr;
+    int error = ::getaddrinfo(host.c_str(), nullptr, &hints, &answer);
+    if (error == EAI_SYSTEM)
+        error = errno != 0 ? errno : EAI_SYSTEM;
+    else if (error == 0 && (answer == nullptr || answer->ai_addr == nullptr))
+        error = EAI_NONAME;
+    else if (error == 0) {
+        sockaddr_in first{};
+        std::memcpy(&first, answer->ai_addr, sizeof first);
+        address = first.sin_addr;
+    }
+    if (answer != nullptr)
+        ::freeaddrinfo(answer);
+    return error;
+}
+
+int Lookup(const char* host, int timeoutSeconds, in_addr& address, const Resolver& resolve) {
     if (host == nullptr || *host == '\0')
         return EAI_NONAME;
     if (::inet_pton(AF_INET, host, &address) == 1)
@@ -153,7 +158,7 @@ int Lookup(const char* host, int timeoutSeconds, in_addr& address) {
     auto job = std::make_shared<LookupJob>();
     job->host = host;
     try {
-        std::thread(RunLookup, job).detach();
+        std::thread(RunLookup, job, resolve).detach();
     } catch (const std::system_error& e) {
         return e.code().value();
     }

@@ -22,5 +22,5 @@ public:
 private:
     int m_nError;
     char m_szOperation[net::kExceptionNameSize];
-    char m_szMessage[net::kExceptionNameSize + 32];
+    char m_szMessage[net::kErrorMessageSize]; // room for the longest name and any code
 };
