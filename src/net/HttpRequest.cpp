@@ -9,6 +9,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -131,7 +132,7 @@ int StatusOf(const char* line, std::size_t length) {
 
 } // namespace
 
-CHttpRequest::CHttpRequest() {
+CHttpRequest::CHttpRequest(sockapi::Resolver resolve) : m_resolve(std::move(resolve)) {
     m_szRequest[0] = '\0';
     ClearResponse();
 }
@@ -169,7 +170,8 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
     m_pBody.reset();
     try {
         socket.Create(net::kStreamSocket);
-        socket.Connect(CMySocket::GetHostByName(host, port, timeoutSeconds), timeoutSeconds);
+        socket.Connect(CMySocket::GetHostByName(host, port, timeoutSeconds, m_resolve),
+                       timeoutSeconds);
         socket.SendAll(m_szRequest, requestLength, timeoutSeconds);
         const long long contentLength = ReadHeader(socket, timeoutSeconds);
         if (m_nStatusCode == 200)

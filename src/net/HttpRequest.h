@@ -4,6 +4,7 @@
 // no redirects, no retries. The object is large (all buffers inline); hold it as a local.
 
 #include "net/NetLimits.h"
+#include "net/SocketApi.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,8 @@ class CHttpSocket;
 
 class CHttpRequest {
 public:
-    CHttpRequest();
+    // The resolver is a seam for tests: name lookups must not leave the machine there.
+    explicit CHttpRequest(sockapi::Resolver resolve = sockapi::ResolveBlocking);
     CHttpRequest(const CHttpRequest&) = delete;
     CHttpRequest& operator=(const CHttpRequest&) = delete;
 
@@ -80,4 +82,5 @@ private:
     int m_nStatusCode = 0;
     int m_nResultCode = 0;
     std::unique_ptr<char[]> m_pBody;
+    sockapi::Resolver m_resolve;
 };

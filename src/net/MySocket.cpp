@@ -9,11 +9,12 @@ void CMySocket::Create(int type) {
         throw CSocketException("Create", sockapi::LastError());
 }
 
-sockaddr_in CMySocket::GetHostByName(const char* host, unsigned short port, int timeoutSeconds) {
+sockaddr_in CMySocket::GetHostByName(const char* host, unsigned short port, int timeoutSeconds,
+                                     const sockapi::Resolver& resolve) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    const int error = sockapi::Lookup(host, timeoutSeconds, address.sin_addr);
+    const int error = sockapi::Lookup(host, timeoutSeconds, address.sin_addr, resolve);
     if (error != 0)
         throw CSocketException("GetHostByName", error);
     return address;

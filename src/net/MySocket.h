@@ -17,7 +17,8 @@ public:
     void Create(int type);
     // A name is looked up on a helper thread, given up after timeoutSeconds; a dotted address
     // needs no lookup.
-    static sockaddr_in GetHostByName(const char* host, unsigned short port, int timeoutSeconds);
+    static sockaddr_in GetHostByName(const char* host, unsigned short port, int timeoutSeconds,
+                                     const sockapi::Resolver& resolve = sockapi::ResolveBlocking);
     // A connect still under way after timeoutSeconds fails as "Connect" with the platform's
     // time-out code, like a connect the network gave up on.
     void Connect(const sockaddr_in& address, int timeoutSeconds);
