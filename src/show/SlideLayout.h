@@ -15,9 +15,7 @@ template <typename T> using PerMode = std::array<T, 2>;
 // m_nResMode of the large layout; any other value gets the small one.
 inline constexpr int kLargeResMode = 2;
 
-inline constexpr int kSpracheDeutsch = 1;
-inline constexpr int kSpracheFranzoesisch = 2;
-
+// nArt of a slide.
 inline constexpr int kArtOccasion = 1;
 inline constexpr int kArtNeuFz = 2;
 

@@ -1,5 +1,6 @@
 #include "show/SlidePainter.h"
 
+#include "catalogue/CatalogueLimits.h"
 #include "catalogue/PictureLoader.h"
 #include "catalogue/SatzStore.h"
 #include "settings/Trace.h"
@@ -17,9 +18,9 @@ using namespace slide;
 
 // The German or the French of a fixed text; nothing for another language.
 const char* ByLanguageUtf8(int nSprache, const char* de, const char* fr) {
-    if (nSprache == kSpracheDeutsch)
+    if (nSprache == kDeutsch)
         return de;
-    if (nSprache == kSpracheFranzoesisch)
+    if (nSprache == kFranzoesisch)
         return fr;
     return nullptr;
 }
