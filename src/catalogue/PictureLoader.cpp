@@ -74,6 +74,8 @@ bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store
 bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const {
     format.clear();
     size = QSize();
+    if (path.isEmpty())
+        return Refuse(path, QStringLiteral("kein Dateiname"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Refuse(path, file.errorString());

@@ -106,12 +106,10 @@ bool CSatzStore::LoadPictureFile(int nSlot, const QString& path, int& nHeight, i
     if (!CPictureLoader().ProbePictureFile(path, format, size))
         return false;
     if (nSlot >= 0) {
-        PictureSource& source = m_pPictures[nSlot];
-        if (source.strPath.isEmpty())
-            m_loadedPictures.push_back(static_cast<uint32_t>(nSlot));
-        source = PictureSource{path, format};
+        m_pPictures[nSlot] = PictureSource{path, format};
         m_pictureSize[nSlot] = PictureSize{size.width(), size.height()};
         m_pictureCache.Remove(nSlot);
+        m_loadedPictures.push_back(static_cast<uint32_t>(nSlot));
     }
     nHeight = size.height();
     nWidth = size.width();

@@ -1,0 +1,245 @@
+#include "TraceCapture.h"
+#include "catalogue/CatalogueLimits.h"
+#include "catalogue/PictureCache.h"
+#include "catalogue/PictureLoader.h"
+#include "catalogue/SatzStore.h"
+#include "support/TempWorkDir.h"
+#include "support/TestPhotos.h"
+
+#include <QFile>
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// A JPEG stuffed with comment segments: over the old 1,000,000-byte buffer, still a photo.
+QByteArray LargeJpeg() {
+    QByteArray bytes = MakePhoto(800, 600);
+    QByteArray comment("\xFF\xFE\xFF\xFF", 4);
+    comment += QByteArray(0xFFFF - 2, 'c');
+    for (int i = 0; i < 17; ++i)
+        bytes.insert(2, comment);
+    return bytes;
+}
+
+// A JPEG whose header claims 30000 x 30000 pixels, more than the decoder will allocate.
+QByteArray JpegClaimingHugeSize() {
+    QByteArray bytes = MakePhoto(800, 600);
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0)
+        throw std::runtime_error("no SOF0 marker");
+    bytes.replace(sof + 5, 4, QByteArray("\x75\x30\x75\x30", 4));
+    return bytes;
+}
+
+class PictureTest : public ::testing::Test {
+protected:
+    bool Load(int nSlot, const QString& path) {
+        return m_store->LoadPictureFile(nSlot, path, m_nHeight, m_nWidth);
+    }
+    bool Append(const QString& path, int32_t& nBild) {
+        return m_store->AppendPicture(path, nBild, m_nHeight, m_nWidth);
+    }
+
+    CTempWorkDir m_dir;
+    std::unique_ptr<CSatzStore> m_store = std::make_unique<CSatzStore>();
+    int m_nHeight = -1;
+    int m_nWidth = -1;
+};
+
+TEST_F(PictureTest, PhotosReportTheirPixelSize) {
+    WritePhoto("Bilder/a.jpg", 800, 600);
+    WritePhoto("Bilder/b.png", 801, 601, Qt::red, "PNG");
+    WritePhoto("Bilder/c.bmp", 802, 602, Qt::red, "BMP");
+    CTempWorkDir::WriteFile("Bilder/big.jpg", LargeJpeg());
+    ASSERT_GT(QFile("Bilder/big.jpg").size(), 1000000);
+
+    const std::tuple<const char*, int, int> cases[] = {
+        {"Bilder/a.jpg", 800, 600},
+        {"Bilder/b.png", 801, 601},
+        {"Bilder/c.bmp", 802, 602},
+        {"Bilder/big.jpg", 800, 600},
+    };
+    for (const auto& [path, nWidth, nHeight] : cases) {
+        EXPECT_TRUE(Load(-1, path)) << path;
+        EXPECT_EQ(m_nWidth, nWidth) << path;
+        EXPECT_EQ(m_nHeight, nHeight) << path;
+    }
+    EXPECT_EQ(m_store->m_nPictureCount, 0) << "measuring keeps nothing";
+    EXPECT_TRUE(m_store->m_loadedPictures.empty());
+    EXPECT_TRUE(m_store->Picture(0).isNull());
+
+    ASSERT_TRUE(Load(0, "Bilder/big.jpg"));
+    EXPECT_EQ(m_store->Picture(0).size(), QSize(800, 600)) << "read whole beyond 1,000,000 bytes";
+}
+
+TEST_F(PictureTest, FilesTheDecoderWouldRefuseFailAtLoad) {
+    const QByteArray jpeg = MakePhoto(800, 600);
+    const QByteArray png = MakePhoto(800, 600, Qt::red, "PNG");
+    CTempWorkDir::WriteFile("Bilder/empty.jpg", {});
+    CTempWorkDir::WriteFile("Bilder/text.jpg", "<html>no photo here</html>\n");
+    CTempWorkDir::WriteFile("Bilder/half.jpg", jpeg.left(jpeg.size() / 2));
+    CTempWorkDir::WriteFile("Bilder/half.png", png.left(png.size() - 20));
+    CTempWorkDir::WriteFile("Bilder/header.jpg", jpeg.left(300));
+    CTempWorkDir::WriteFile("Bilder/huge.jpg", JpegClaimingHugeSize());
+    CTempWorkDir::WriteFile("Bilder/oversized.jpg", jpeg);
+    ASSERT_TRUE(QFile("Bilder/oversized.jpg").resize(kMaxPictureFileSize + 1));
+    CTempWorkDir::WriteFile("Bilder/padded.jpg", jpeg + QByteArray(1000, '\0'));
+
+    CTraceCapture trace;
+    for (const char* path : {"Bilder/missing.jpg", "Bilder/empty.jpg", "Bilder/text.jpg",
+                             "Bilder/half.jpg", "Bilder/half.png", "Bilder/header.jpg",
+                             "Bilder/huge.jpg", "Bilder/oversized.jpg", "", "Bilder"}) {
+        for (int nSlot : {-1, 0}) {
+            m_nWidth = m_nHeight = -1;
+            EXPECT_FALSE(Load(nSlot, path)) << path;
+            EXPECT_EQ(m_nWidth, 0) << path;
+            EXPECT_EQ(m_nHeight, 0) << path;
+        }
+    }
+    EXPECT_TRUE(m_store->m_loadedPictures.empty());
+    EXPECT_TRUE(m_store->Picture(0).isNull());
+    const std::pair<const char*, const char*> reasons[] = {
+        {"text.jpg", "Unsupported image format"},
+        {"empty.jpg", "leere Datei"},
+        {"half.jpg", "Dateiende fehlt"},
+        {"half.png", "Dateiende fehlt"},
+        {"huge.jpg", "Bild zu gross zum Dekodieren"},
+        {"oversized.jpg", "Datei zu gross"},
+    };
+    for (const auto& [name, reason] : reasons)
+        EXPECT_EQ(trace.Starting(QStringLiteral("Foto abgelehnt Bilder/%1: ").arg(name)).value(0),
+                  QStringLiteral("Foto abgelehnt Bilder/%1: %2").arg(name, reason));
+
+    EXPECT_TRUE(Load(0, "Bilder/padded.jpg")) << "bytes after the end marker are tolerated";
+    EXPECT_FALSE(Load(kMaxPictures, "Bilder/padded.jpg")) << "no such slot";
+    EXPECT_FALSE(Load(-2, "Bilder/padded.jpg"));
+}
+
+TEST_F(PictureTest, SlotsAreHandedOutInOrderAndReleasedInOrder) {
+    WritePhoto("Bilder/a.jpg", 800, 600);
+    WritePhoto("Bilder/b.jpg", 640, 480);
+    CTempWorkDir::WriteFile("Bilder/text.jpg", "text");
+    int32_t nBild[4] = {-1, -1, -1, -1};
+    EXPECT_TRUE(Append("Bilder/a.jpg", nBild[0]));
+    EXPECT_FALSE(Append("Bilder/text.jpg", nBild[1]));
+    EXPECT_EQ(nBild[1], -1) << "a refused photo leaves its field";
+    EXPECT_TRUE(Append("Bilder/b.jpg", nBild[2]));
+    EXPECT_TRUE(Append("Bilder/a.jpg", nBild[3]));
+    EXPECT_EQ(nBild[0], 0);
+    EXPECT_EQ(nBild[2], 1) << "the refused photo used no slot";
+    EXPECT_EQ(nBild[3], 2);
+    EXPECT_EQ(m_store->m_nPictureCount, 3);
+    EXPECT_EQ(m_store->m_loadedPictures, (std::vector<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(m_store->m_pictureSize[1].nWidth, 640);
+    EXPECT_EQ(m_store->m_pictureSize[1].nHeight, 480);
+    EXPECT_EQ(m_store->Picture(1).size(), QSize(640, 480));
+
+    m_store->m_satz[0].nBild = {0, 1, 2, 0, 0};
+    m_store->m_satz[0].strTitel = "T";
+    m_store->m_satz[0].strZeilen[49] = "Z";
+    m_store->m_satz[0].nZeilen = 3;
+    m_store->m_nSatzCount = 1;
+    CTraceCapture trace;
+    m_store->ResetBilderUndDaten();
+    EXPECT_EQ(trace.Lines(), (QStringList{"ResetBilderUndDaten", "Release pict 0", "Release pict 1",
+                                          "Release pict 2", "ResetBilderUndDaten fertig"}));
+    EXPECT_EQ(m_store->m_nPictureCount, 0);
+    EXPECT_EQ(m_store->m_nSatzCount, 0);
+    EXPECT_TRUE(m_store->m_loadedPictures.empty());
+    const Satz& satz = m_store->m_satz[0];
+    EXPECT_EQ(satz.nBild, (std::array<int32_t, kBilderProSatz>{}));
+    EXPECT_TRUE(satz.strTitel.isEmpty() && satz.strZeilen[49].isEmpty());
+    EXPECT_EQ(satz.nZeilen, 0);
+    EXPECT_TRUE(m_store->Picture(1).isNull()) << "released";
+
+    EXPECT_TRUE(Append("Bilder/b.jpg", nBild[0]));
+    EXPECT_EQ(nBild[0], 0) << "numbering starts again";
+}
+
+TEST_F(PictureTest, PicturesAreDecodedOnDemandAndCached) {
+    WritePhoto("Bilder/a.jpg", 800, 600, Qt::red);
+    WritePhoto("Bilder/b.jpg", 800, 600, Qt::blue);
+    ASSERT_TRUE(Load(0, "Bilder/a.jpg"));
+    ASSERT_TRUE(Load(1, "Bilder/b.jpg"));
+    m_store->m_satz[0].nBild = {1, 0, 0, 0, 0};
+    m_store->m_nSatzCount = 1;
+
+    const QImage first = m_store->Picture(0);
+    EXPECT_EQ(first.cacheKey(), m_store->Picture(0).cacheKey()) << "the second use is cached";
+    m_store->PrefetchPictures(0);
+    ASSERT_TRUE(QFile::remove("Bilder/a.jpg"));
+    ASSERT_TRUE(QFile::remove("Bilder/b.jpg"));
+    EXPECT_FALSE(m_store->Picture(0).isNull());
+    EXPECT_FALSE(m_store->Picture(1).isNull()) << "decoded ahead by the prefetch";
+    m_store->PrefetchPictures(-1);
+    m_store->PrefetchPictures(1);
+
+    WritePhoto("Bilder/a.jpg", 800, 600, Qt::red);
+    ASSERT_TRUE(Load(0, "Bilder/a.jpg")); // refilled: the old decoded picture is dropped
+    ASSERT_TRUE(QFile::remove("Bilder/a.jpg"));
+    EXPECT_TRUE(m_store->Picture(0).isNull()) << "a photo gone since its load draws nothing";
+    EXPECT_TRUE(m_store->Picture(-1).isNull());
+    EXPECT_TRUE(m_store->Picture(kMaxPictures).isNull());
+}
+
+TEST(PictureCache, KeepsTheMostRecentlyUsedWithinItsBudget) {
+    QImage picture(100, 100, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const qsizetype size = picture.sizeInBytes();
+    CPictureCache cache(3 * size);
+    for (int nSlot = 0; nSlot < 3; ++nSlot)
+        cache.Insert(nSlot, picture);
+    EXPECT_FALSE(cache.Find(0).isNull()); // 0 becomes the most recent
+    cache.Insert(3, picture);
+    EXPECT_EQ(cache.Count(), 3);
+    EXPECT_EQ(cache.Bytes(), 3 * size);
+    EXPECT_TRUE(cache.Find(1).isNull()) << "the least recently used went";
+    EXPECT_FALSE(cache.Find(0).isNull());
+    cache.Remove(0);
+    EXPECT_TRUE(cache.Find(0).isNull());
+    cache.Insert(9, QImage(400, 400, QImage::Format_RGB32));
+    EXPECT_TRUE(cache.Find(9).isNull()) << "larger than the whole budget";
+    cache.Clear();
+    EXPECT_EQ(cache.Count(), 0);
+}
+
+TEST_F(PictureTest, RenderPictureStretchesToTheStoredSizeTimesPercent) {
+    WritePhoto("Bilder/a.png", 801, 601, Qt::red, "PNG");
+    ASSERT_TRUE(Load(0, "Bilder/a.png"));
+    QImage surface(1000, 1000, QImage::Format_RGB32);
+    surface.fill(Qt::black);
+    const CPictureLoader loader;
+    {
+        QPainter dc(&surface);
+        EXPECT_TRUE(loader.RenderPicture(dc, 10, 20, *m_store, 0, 50));
+        EXPECT_FALSE(loader.RenderPicture(dc, 0, 0, *m_store, 1, 100)) << "empty slot";
+        EXPECT_FALSE(loader.RenderPicture(dc, 0, 0, *m_store, -1, 100));
+    }
+    // 801 x 50 / 100 = 400.5 and 601 x 50 / 100 = 300.5, both truncated.
+    EXPECT_EQ(surface.pixel(10, 20), qRgb(255, 0, 0));
+    EXPECT_EQ(surface.pixel(409, 319), qRgb(255, 0, 0));
+    EXPECT_EQ(surface.pixel(410, 319), qRgb(0, 0, 0));
+    EXPECT_EQ(surface.pixel(409, 320), qRgb(0, 0, 0));
+    EXPECT_EQ(surface.pixel(9, 20), qRgb(0, 0, 0));
+
+    QPainter inactive;
+    EXPECT_FALSE(loader.RenderPicture(inactive, 0, 0, *m_store, 0, 100));
+}
+
+TEST(PictureLoader, CreatePictureFromMemory) {
+    const CPictureLoader loader;
+    QImage picture;
+    int nWidth = -1;
+    int nHeight = -1;
+    EXPECT_TRUE(loader.CreatePictureFromMemory(MakePhoto(320, 200), picture, nWidth, nHeight));
+    EXPECT_EQ(nWidth, 320);
+    EXPECT_EQ(nHeight, 200);
+    EXPECT_FALSE(loader.CreatePictureFromMemory("not a photo", picture, nWidth, nHeight));
+    EXPECT_TRUE(picture.isNull());
+    EXPECT_EQ(nWidth, 0);
+    EXPECT_EQ(nHeight, 0);
+}
+
+} // namespace
