@@ -1,0 +1,50 @@
+#include "dialogs/AuthorizationDlg.h"
+#include "dialogs/DialogConstants.h"
+#include "dialogs/DialogControls.h"
+#include "sync/SyncConstants.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kFieldWidth = 240;
+} // namespace
+
+CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Authorization"));
+
+    // The store keeps no more than its fields hold; longer entries would be cut without a word.
+    m_kundenNr = Named(dlg::kIdKundenNr, new QLineEdit(this));
+    m_kundenNr->setMaxLength(credential::kKundenNrFieldSize);
+    m_passwort = Named(dlg::kIdPasswort, new QLineEdit(this));
+    m_passwort->setMaxLength(credential::kPasswordFieldSize);
+    m_passwort->setEchoMode(QLineEdit::Password);
+
+    m_kundenNr->setMinimumWidth(kFieldWidth);
+    m_passwort->setMinimumWidth(kFieldWidth);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("KundenNr"), m_kundenNr);
+    form->addRow(QStringLiteral("Passwort"), m_passwort);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(form);
+    page->addLayout(OkCancelRow(*this, QStringLiteral("OK")));
+}
+
+void CAuthorizationDlg::showEvent(QShowEvent* event) {
+    if (!m_bInitialised) {
+        m_bInitialised = true;
+        DoDataExchange(false);
+    }
+    QDialog::showEvent(event);
+}
+
+void CAuthorizationDlg::DoDataExchange(bool bSaveAndValidate) {
+    ExchangeText(bSaveAndValidate, m_kundenNr, m_strKundenNr);
+    ExchangeText(bSaveAndValidate, m_passwort, m_strPasswort);
+}
+
+void CAuthorizationDlg::accept() {
+    DoDataExchange(true);
+    QDialog::accept();
+}
