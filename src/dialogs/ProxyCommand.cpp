@@ -1,0 +1,23 @@
+#include "catalogue/CacheText.h"
+#include "dialogs/Commands.h"
+#include "dialogs/DialogHost.h"
+#include "dialogs/ProxyDlg.h"
+#include "sync/ProxySettings.h"
+
+void RunProxyCommand(IDialogHost& host) {
+    const ProxySettings stored = LoadProxySettings();
+    CProxyDlg dlg(host.DialogParent());
+    // Only 1 switches the proxy on; the box shows what the connection actually does.
+    dlg.m_nProxyOn = stored.nProxyOn == 1 ? 1 : 0;
+    dlg.m_strProxyIP = stored.strProxyIP;
+    dlg.m_strPort = QString::asprintf("%d", stored.nProxyPort);
+    if (host.RunModal(dlg) != QDialog::Accepted)
+        return;
+
+    ProxySettings entered;
+    entered.strProxyIP = dlg.m_strProxyIP;
+    entered.nProxyPort = cache::ParseInt(QStringView(dlg.m_strPort));
+    entered.nProxyOn = dlg.m_nProxyOn;
+    SaveProxySettings(entered);
+    ApplyConnectionTarget(host.Store(), entered);
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The end of a command whose change needs a fresh start of the program.
+
+class IDialogHost;
+
+enum class ERestartReason { Einstellungen, Passwort };
+
+// Tells the operator in the view's language that the program closes and must be started
+// again, then closes it; a language without a message closes it all the same.
+void CloseForRestart(IDialogHost& host, ERestartReason reason);
