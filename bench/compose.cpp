@@ -1,0 +1,150 @@
+// Time to compose one slide off screen, measured from the advance (GetNextSatz) to the finished
+// image, over every slide of a generated cache of used vehicles with five photos each. Photos
+// not yet decoded are decoded inside the measured time; with prefetching, the next slide's
+// photos are decoded after each paint, outside it, as the view does.
+//
+// Usage: compose [slides]   (default 100)
+
+#include "catalogue/SatzStore.h"
+#include "show/SlidePainter.h"
+
+#include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultSlides = 100;
+constexpr QSize kMainPhoto{800, 600};
+constexpr QSize kSmallPhoto{320, 240};
+constexpr int kPhotosPerSlide = 5;
+
+// A photo with gradients and shapes, so that it decodes like a real one, not like a flat
+// colour.
+void WritePhoto(const QString& path, QSize size, int nSeed) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter dc(&image);
+    QLinearGradient gradient(0, 0, size.width(), size.height());
+    gradient.setColorAt(0, QColor::fromHsv((nSeed * 37) % 360, 200, 230));
+    gradient.setColorAt(1, QColor::fromHsv((nSeed * 91) % 360, 160, 90));
+    dc.fillRect(image.rect(), gradient);
+    dc.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 24; ++i) {
+        dc.setBrush(QColor::fromHsv((nSeed * 13 + i * 29) % 360, 180, 200));
+        dc.drawEllipse(
+            QPoint((i * 97 + nSeed * 31) % size.width(), (i * 53 + nSeed * 17) % size.height()),
+            size.width() / 10 + i, size.height() / 12 + i);
+    }
+    dc.end();
+    image.save(path, "JPG", 85);
+}
+
+void WriteCache(int nSlides) {
+    QDir().mkpath(QStringLiteral("Daten"));
+    QDir().mkpath(QStringLiteral("Bilder"));
+    for (int n = 0; n < nSlides; ++n) {
+        QByteArrayList lines(26);
+        lines[0] = "Motorrad " + QByteArray::number(n) + " Touring Edition";
+        lines[2] = QByteArray::number(5000 + n * 250);
+        lines[4] = "05.2019";
+        lines[5] = QByteArray::number(1000 + n * 731);
+        for (int k = 0; k < kPhotosPerSlide; ++k) {
+            const QByteArray name =
+                "b" + QByteArray::number(n) + "_" + QByteArray::number(k) + ".jpg";
+            lines[7 + k] = name;
+            WritePhoto(QStringLiteral("Bilder/") + QString::fromLatin1(name),
+                       k == 0 ? kMainPhoto : kSmallPhoto, n * kPhotosPerSlide + k);
+        }
+        lines[14] = "98";
+        lines[16] = "189.50";
+        lines[17] = "8";
+        lines[18] = "HONDA";
+        lines[19] = "<zubehoer>";
+        for (int i = 0; i < 5; ++i)
+            lines[20 + i] = "Zubehoer Nummer " + QByteArray::number(i + 1);
+        lines[25] = "<ende>";
+        QFile file(QStringLiteral("Daten/satz_1_%1.txt").arg(n + 1));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(lines.join('\n') + '\n');
+    }
+}
+
+struct Figures {
+    double dMedianMs;
+    double dWorstMs;
+};
+
+Figures Measure(CSatzStore& store, QSize size, bool bPrefetch) {
+    std::vector<double> times;
+    store.m_nCurrentSatz = 0;
+    for (int n = 0; n < store.m_nSatzCount; ++n) {
+        QElapsedTimer timer;
+        timer.start();
+        store.GetNextSatz(+1);
+        const QImage image = RenderSlide(store, size);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (image.isNull())
+            std::fprintf(stderr, "compose: no image\n");
+        if (bPrefetch)
+            store.PrefetchPictures((store.m_nCurrentSatz + 1) % store.m_nSatzCount);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+std::unique_ptr<CSatzStore> LoadCatalogue(int nResMode) {
+    auto store = std::make_unique<CSatzStore>();
+    store->m_nSprache = 1;
+    store->m_nResMode = nResMode;
+    store->m_strPromoText = QStringLiteral("ROT: Grosse Fruehlingsaktion");
+    store->m_strAdresse = QStringLiteral("Muster Motos AG, Hauptstrasse 1, 8000 Zuerich");
+    store->LadeBilderUndDaten();
+    return store;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Never the user's settings, never a display.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", QDir(work.path()).filePath(QStringLiteral("config")).toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int nSlides = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 999) : kDefaultSlides;
+
+    QDir::setCurrent(work.path());
+    std::printf("generating %d slides with %d photos each ...\n", nSlides, kPhotosPerSlide);
+    WriteCache(nSlides);
+
+    struct Mode {
+        int nResMode;
+        QSize size;
+    };
+    for (const Mode mode : {Mode{2, QSize(1920, 1080)}, Mode{1, QSize(1366, 768)}}) {
+        for (const bool bPrefetch : {false, true}) {
+            // The font database is set up once per process, not per slide: not measured.
+            RenderSlide(*LoadCatalogue(mode.nResMode), mode.size);
+            // A fresh catalogue, so no photo is decoded before the run.
+            const auto store = LoadCatalogue(mode.nResMode);
+            const Figures figures = Measure(*store, mode.size, bPrefetch);
+            std::printf("%dx%d %-18s median %6.2f ms  worst %6.2f ms  (%d slides)\n",
+                        mode.size.width(), mode.size.height(),
+                        bPrefetch ? "with prefetch" : "decoding in paint", figures.dMedianMs,
+                        figures.dWorstMs, store->m_nSatzCount);
+        }
+    }
+    return 0;
+}
