@@ -16,8 +16,8 @@ QDBusMessage Call(const char* method, const QVariantList& arguments) {
     if (!bus.isConnected())
         return {};
     QDBusMessage message = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kPath),
-        QString::fromLatin1(kInterface), QString::fromLatin1(method));
+        QString::fromLatin1(kService), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
+        QString::fromLatin1(method));
     message.setArguments(arguments);
     return bus.call(message, QDBus::Block, kCallTimeoutMs);
 }

@@ -6,7 +6,8 @@
 void CSystemScreenSaver::Inhibit() {
     if (m_bHeld)
         return;
-    m_bHeld = SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED) != 0;
+    m_bHeld =
+        SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED | ES_SYSTEM_REQUIRED) != 0;
 }
 
 void CSystemScreenSaver::Release() {

@@ -8,8 +8,7 @@ void CWindowTimers::SetTimer(int nIDEvent, int nElapse) {
     auto& timer = m_timers[nIDEvent];
     if (!timer) {
         timer = std::make_unique<QTimer>();
-        QObject::connect(timer.get(), &QTimer::timeout,
-                         [this, nIDEvent] { m_onTimer(nIDEvent); });
+        QObject::connect(timer.get(), &QTimer::timeout, [this, nIDEvent] { m_onTimer(nIDEvent); });
     }
     timer->start(nElapse);
 }
