@@ -204,6 +204,12 @@ bool CPortalServer::Start(const QString& address, int nPort) {
     auto server = std::make_unique<httplib::Server>();
     server->set_keep_alive_timeout(kKeepAliveSeconds);
     server->set_read_timeout(kReadTimeoutSeconds);
+    // The library's default adds SO_REUSEPORT, which lets a second server share a busy port
+    // and take half its connections. Only reuse an address left in TIME_WAIT.
+    server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server->Get(".*",
                 [&d](const httplib::Request& req, httplib::Response& res) { d.Handle(req, res); });
     const std::string host = address.toStdString();

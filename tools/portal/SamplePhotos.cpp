@@ -223,6 +223,8 @@ void DrawTitle(QPainter& p, QSize size, const QString& titel, bool bMain) {
 
 QImage DrawVehiclePhoto(const PhotoSubject& subject, QSize size) {
     QImage image(size, QImage::Format_RGB32);
+    // The antialiased edge of the floor blends with what lies below it.
+    image.fill(Qt::black);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     DrawBackground(p, size, subject.nHue);

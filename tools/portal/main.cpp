@@ -38,7 +38,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("The demo portal gateway: serves a data folder over HTTP."));
+        QStringLiteral("The demo portal gateway: serves a data folder over HTTP. The sample "
+                       "data's demo dealer is customer number %1 with password \"%2\".")
+            .arg(kDemoKundenNr)
+            .arg(QLatin1String(kDemoPasswort)));
     parser.addHelpOption();
     parser.addVersionOption();
     AddPortalOptions(parser);
