@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <sys/socket.h>
 #include <thread>
 
 #include <httplib.h>

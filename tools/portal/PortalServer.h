@@ -36,7 +36,8 @@ public:
     // Takes effect from the next request on.
     void SetConfig(PortalConfig config);
     PortalConfig Config() const;
-    // The log line of every request since Start: "GET <target> Host: <host>".
+    // The log line of every request since Start: "GET <target> Host: <host>", the target as
+    // sent and "-" for a missing Host line.
     QStringList Requests() const;
 
 private:

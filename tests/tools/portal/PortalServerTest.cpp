@@ -302,8 +302,11 @@ TEST_F(PortalServerTest, DelayHoldsTheAnswerBackAndStopCutsItShort) {
 
     // A request waiting in its delay does not keep the server from stopping.
     std::thread waiting([port = m_nPort] { RawGet(port, Gateway("fn=2&la=de&sn=40102&rm=1")); });
-    while (!m_server->Requests().join('\n').contains("sn=40102"))
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!m_server->Requests().join('\n').contains("sn=40102") &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(m_server->Requests().join('\n').contains("sn=40102"));
     m_server->Stop();
     waiting.join();
     EXPECT_EQ(m_server->Port(), 0);
