@@ -1,0 +1,85 @@
+#pragma once
+// The slideshow view: owns the catalogue for the life of the window and drives the show from
+// its window timers, keys and menu commands. The portal sync, the clock, the power-off and the
+// screen-saver inhibition are injected, so the whole show runs in tests without a portal, at
+// any hour and without ever reaching the real power-off.
+
+#include "catalogue/SatzStore.h"
+#include "dialogs/DialogHost.h"
+#include "show/WindowTimers.h"
+#include "sync/UpdateScheduler.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class IPortalSync;
+class IScreenSaver;
+
+class CZelvoraView : public QWidget, public IDialogHost {
+    Q_OBJECT
+
+public:
+    using SyncFactory = std::function<std::unique_ptr<IPortalSync>(CSatzStore&)>;
+
+    CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPowerOff& powerOff,
+                 IScreenSaver& screenSaver, QWidget* parent = nullptr);
+    ~CZelvoraView() override;
+
+    // Prepares folders and settings and arms the timers; nothing is loaded yet.
+    void OnInitialUpdate();
+    void OnTimer(int nIDEvent);
+    // nChar is a key code of key:: in ViewConstants.h.
+    void OnKeyDown(int nChar, int nRepCnt);
+    void StartStop();
+    // The menu commands 32771 to 32781.
+    void OnCommand(int nID);
+    // Check mark of a menu command: "Start" while running, a speed item at its interval.
+    bool IsCommandChecked(int nID) const;
+    // Releases every picture; runs when the view is destroyed.
+    void OnDestroy();
+
+    bool IsRunning() const { return m_bRunning; }
+    int Speed() const { return m_nSpeed; }
+    const CWindowTimers& Timers() const { return m_timers; }
+
+    // IDialogHost
+    CSatzStore& Store() override { return m_satzStore; }
+    IPowerOff& PowerOff() override { return m_powerOff; }
+    const IClock& Clock() override { return m_clock; }
+    QWidget* DialogParent() override { return this; }
+    int RunModal(QDialog& dialog) override;
+    void ShowMessage(const QString& text, const QString& caption) override;
+    bool AskYesNo(const QString& text, const QString& caption) override;
+    void StartSettingsChangedTimer() override;
+    void PostCloseRequest() override;
+
+signals:
+    // The running state or the interval may have changed: the menu's check marks follow.
+    void ShowStateChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void PrepareCacheFolders();
+    void ShutdownCheck();
+    void FirstLoad();
+    void SetSpeed(int nSpeed, const char* szTrace);
+    void ManualUpdate();
+    void StopSlideTimer();
+    // Decodes the next visible slide's photos once the current paint is on screen.
+    void SchedulePrefetch();
+
+    CSatzStore m_satzStore;
+    bool m_bRunning = false;
+    int m_nSpeed = 0;
+
+    const IClock& m_clock;
+    IPowerOff& m_powerOff;
+    IScreenSaver& m_screenSaver;
+    std::unique_ptr<IPortalSync> m_sync;
+    CUpdateScheduler m_scheduler;
+    CWindowTimers m_timers;
+};
