@@ -1,0 +1,22 @@
+#include "app/ZelvoraApp.h"
+
+#include "app/AppConstants.h"
+#include "app/MainFrame.h"
+#include "settings/Clock.h"
+
+CZelvoraApp::CZelvoraApp(int& argc, char** argv, CZelvoraView::SyncFactory makeSync)
+    : QApplication(argc, argv), m_makeSync(std::move(makeSync)) {
+    setOrganizationName(QString::fromLatin1(app::kOrganization));
+    setApplicationName(QString::fromLatin1(app::kApplication));
+}
+
+CZelvoraApp::~CZelvoraApp() = default;
+
+void CZelvoraApp::InitInstance() {
+    m_pMainWnd = std::make_unique<CMainFrame>([this](QWidget* parent) {
+        return new CZelvoraView(m_makeSync, SystemClock(), m_powerOff, m_screenSaver, parent);
+    });
+    m_pMainWnd->View().OnInitialUpdate();
+    m_pMainWnd->show();
+    m_pMainWnd->View().setFocus();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The application object: fixes where the settings live and creates the one main window with
+// the given portal sync and the real clock, power-off and screen-saver inhibition.
+
+#include "show/SystemPowerOff.h"
+#include "show/SystemScreenSaver.h"
+#include "show/ZelvoraView.h"
+
+#include <QApplication>
+#include <memory>
+
+class CMainFrame;
+
+class CZelvoraApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CZelvoraApp(int& argc, char** argv, CZelvoraView::SyncFactory makeSync);
+    ~CZelvoraApp() override;
+
+    // Creates, prepares and shows the main window.
+    void InitInstance();
+
+private:
+    CZelvoraView::SyncFactory m_makeSync;
+    CSystemPowerOff m_powerOff;
+    CSystemScreenSaver m_screenSaver;
+    std::unique_ptr<CMainFrame> m_pMainWnd;
+};

@@ -1,0 +1,169 @@
+#include "app/MainFrame.h"
+
+#include "settings/Profile.h"
+#include "settings/SettingNames.h"
+#include "show/ViewConstants.h"
+#include "show/ViewFakes.h"
+#include "support/TempWorkDir.h"
+#include "sync/Portal.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class MainFrame : public ::testing::Test {
+protected:
+    CMainFrame& MakeFrame() {
+        m_frame = std::make_unique<CMainFrame>(
+            [this](QWidget* parent) { return m_seams.NewView(parent); });
+        return *m_frame;
+    }
+
+    CTempWorkDir m_dir;
+    ViewSeams m_seams;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+} // namespace
+
+TEST_F(MainFrame, RestoredSizeFollowsScrResAndTheWindowIsMaximisedWithoutFrame) {
+    const std::pair<int, QSize> sizes[] = {{0, QSize(1366, 768)},
+                                           {1, QSize(1680, 1050)},
+                                           {2, QSize(1980, 1080)},
+                                           {3, QSize(1920, 1080)}};
+    for (const auto& [nScrRes, size] : sizes) {
+        WriteProfileInt(setting::kSection, setting::kScrRes, nScrRes);
+        CMainFrame& frame = MakeFrame();
+        EXPECT_EQ(frame.normalGeometry(), QRect(QPoint(0, 0), size)) << "ScrRes " << nScrRes;
+        EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+        EXPECT_TRUE(frame.windowFlags() & Qt::FramelessWindowHint);
+    }
+    WriteProfileInt(setting::kSection, setting::kScrRes, 4);
+    CMainFrame& frame = MakeFrame();
+    for (const auto& [nScrRes, size] : sizes)
+        EXPECT_NE(frame.normalGeometry().size(), size) << "any other value: Qt's default";
+    EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+
+    QSettings(QStringLiteral("TarrelZelvora"), QStringLiteral("Zelvora")).clear();
+    EXPECT_EQ(MakeFrame().normalGeometry().size(), QSize(1366, 768)) << "no value stored";
+}
+
+TEST_F(MainFrame, WritesGermanBeforeTheViewReadsItAndShowsTheGermanTitle) {
+    WriteProfileInt(setting::kSection, setting::kSprache, 2);
+    CMainFrame& frame = MakeFrame();
+    EXPECT_EQ(GetProfileInt(setting::kSection, setting::kSprache, 0), 1);
+    frame.View().OnInitialUpdate();
+    EXPECT_EQ(frame.View().Store().m_nSprache, 1);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("   Unsere Fahrzeuge im ") +
+                                       QString::fromLatin1(portal::kWebAddressDe));
+    EXPECT_EQ(frame.centralWidget(), &frame.View());
+
+    frame.show();
+    EXPECT_EQ(frame.focusWidget(), &frame.View()) << "the keys go to the show";
+    frame.View().OnCommand(command::kSpeed3s);
+    frame.View().OnKeyDown(key::kSpace, 1);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("   Unsere Fahrzeuge im ") +
+                                       QString::fromLatin1(portal::kWebAddressDe))
+        << "the title never changes";
+}
+
+TEST_F(MainFrame, MenusCarryTheirTextsAndCommandNumbers) {
+    CMainFrame& frame = MakeFrame();
+    struct Item {
+        const char* szText;
+        int nCommand;
+        bool bCheckable;
+    };
+    const std::vector<std::pair<QString, std::vector<Item>>> expected{
+        {QStringLiteral("&Speed"),
+         {{"Start", 32771, true},
+          {"3s", 32772, true},
+          {"5s", 32773, true},
+          {"10s", 32774, true},
+          {"30s", 32775, true},
+          {"60s", 32776, true}}},
+        {QStringLiteral("&Einstellungen"),
+         {{"&Authorisation", 32777, false},
+          {"Einstellungen", 32779, false},
+          {"Update", 32778, false},
+          {"Proxy Server", 32780, false}}},
+        {QStringLiteral("?"), {{"Version", 32781, false}}},
+    };
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(expected.size()));
+    for (size_t m = 0; m < expected.size(); ++m) {
+        EXPECT_EQ(menus[m]->text(), expected[m].first);
+        const QList<QAction*> items = menus[m]->menu()->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(expected[m].second.size()));
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const Item& item = expected[m].second[static_cast<size_t>(i)];
+            EXPECT_EQ(items[i]->text(), QString::fromLatin1(item.szText));
+            EXPECT_EQ(items[i]->data().toInt(), item.nCommand);
+            EXPECT_EQ(items[i]->objectName(), QString::number(item.nCommand));
+            EXPECT_EQ(items[i]->isCheckable(), item.bCheckable);
+            EXPECT_EQ(frame.CommandAction(item.nCommand), items[i]);
+        }
+    }
+    EXPECT_EQ(frame.CommandAction(0), nullptr);
+}
+
+TEST_F(MainFrame, CheckMarksFollowTheShowAfterEachChangeAndWhenAMenuOpens) {
+    CMainFrame& frame = MakeFrame();
+    CZelvoraView& view = frame.View();
+    view.OnInitialUpdate();
+    const auto checked = [&](int nCommand) {
+        return frame.CommandAction(nCommand)->isChecked();
+    };
+    EXPECT_FALSE(checked(command::kStart));
+    EXPECT_TRUE(checked(command::kSpeed10s)) << "10 s is the interval of a first start";
+
+    frame.CommandAction(command::kSpeed3s)->trigger();
+    EXPECT_EQ(GetProfileInt(setting::kSection, setting::kSpeed, 0), 3000);
+    EXPECT_TRUE(checked(command::kSpeed3s));
+    EXPECT_FALSE(checked(command::kSpeed10s));
+    EXPECT_FALSE(checked(command::kStart)) << "a speed command does not start the show";
+
+    frame.CommandAction(command::kSpeed3s)->trigger();
+    EXPECT_TRUE(checked(command::kSpeed3s)) << "choosing it again keeps its mark";
+
+    frame.CommandAction(command::kStart)->trigger();
+    EXPECT_TRUE(view.IsRunning());
+    EXPECT_TRUE(checked(command::kStart));
+    view.OnKeyDown(key::kDown, 1);
+    EXPECT_FALSE(checked(command::kStart));
+
+    // A mark a user clicked away comes back when the menu opens.
+    frame.CommandAction(command::kSpeed60s)->setChecked(true);
+    QMenu* speedMenu = frame.menuBar()->actions().at(0)->menu();
+    emit speedMenu->aboutToShow();
+    EXPECT_FALSE(checked(command::kSpeed60s));
+    EXPECT_TRUE(checked(command::kSpeed3s));
+}
+
+TEST_F(MainFrame, VersionItemShowsTheVersionBox) {
+    CMainFrame& frame = MakeFrame();
+    CModalAnswerer answerer;
+    frame.CommandAction(command::kVersion)->trigger();
+    ASSERT_EQ(answerer.m_seen.size(), 1u);
+    EXPECT_EQ(answerer.m_seen[0].strText, QStringLiteral("Version 1.30"));
+    EXPECT_EQ(answerer.m_seen[0].strTitle, QStringLiteral("Version"));
+    EXPECT_EQ(answerer.m_seen[0].buttons, QMessageBox::Ok);
+}
+
+TEST_F(MainFrame, UpdateItemClosesTheWindow) {
+    CMainFrame& frame = MakeFrame();
+    frame.View().OnInitialUpdate();
+    frame.show();
+    CModalAnswerer answerer;
+    frame.CommandAction(command::kUpdate)->trigger();
+    ASSERT_EQ(answerer.m_seen.size(), 1u);
+    EXPECT_TRUE(frame.isVisible());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(frame.isVisible()) << "the main window, not only the view, is closed";
+    EXPECT_EQ(m_seams.powerOff.m_nCalls, 0);
+}
