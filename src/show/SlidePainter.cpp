@@ -30,7 +30,7 @@ QString ByLanguage(int nSprache, const char* de, const char* fr) {
     return text ? QString::fromUtf8(text) : QString();
 }
 
-// Only a to z change, as the prefixes are matched byte for byte in the portal's code page.
+// Only a to z change: a lower-case "ü" stays, so "grün:" matches no prefix.
 QString UpperAscii(QString text) {
     for (QChar& c : text) {
         if (c >= u'a' && c <= u'z')
@@ -39,6 +39,7 @@ QString UpperAscii(QString text) {
     return text;
 }
 
+// Blanks as the C library counts them.
 QString WithoutLeadingBlanks(const QString& text) {
     const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) {
         return !(c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r');

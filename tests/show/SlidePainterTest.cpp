@@ -480,6 +480,23 @@ TEST_F(SlidePainterTest, ExposedAreaIsComposedOffScreenAndCopiedInOnePiece) {
     EXPECT_TRUE(target.copy(area) == whole.copy(area));
     EXPECT_TRUE(IsGrey(target, area.topLeft() - QPoint(1, 1)));
     EXPECT_TRUE(IsGrey(target, area.bottomRight() + QPoint(1, 1)));
+
+    // On a high-density target the slide is composed at the target's device pixels.
+    QImage dense(kSmallView * 2, QImage::Format_RGB32);
+    dense.setDevicePixelRatio(2);
+    dense.fill(kGrey);
+    dc.begin(&dense);
+    PaintSlide(dc, QRect(QPoint(), kSmallView), *m_store);
+    dc.end();
+    EXPECT_TRUE(Near(dense.pixel(80, 260), QColor(200, 40, 40)));
+    EXPECT_TRUE(IsBlack(dense, QPoint(79, 260)));
+    // Text drawn at device pixels has detail finer than a 2 x 2 block of an enlarged image.
+    bool bFiner = false;
+    for (int y = 40; y < 140 && !bFiner; y += 2)
+        for (int x = 80; x < 600 && !bFiner; x += 2)
+            bFiner = dense.pixel(x, y) != dense.pixel(x + 1, y) ||
+                     dense.pixel(x, y) != dense.pixel(x, y + 1);
+    EXPECT_TRUE(bFiner);
 }
 
 TEST_F(SlidePainterTest, TracesTheStartAndTheEndOfEveryPaint) {
