@@ -37,14 +37,14 @@ bool Refuse(const QString& path, const QString& reason) {
 } // namespace
 
 bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
-                                             int& nHeight) const {
+                                             int& nHeight, const QByteArray& format) const {
     picture = QImage();
     nWidth = nHeight = 0;
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return false;
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
     if (!reader.read(&picture)) {
         TraceF("Foto nicht lesbar: %s", qUtf8Printable(reader.errorString()));
         picture = QImage();

@@ -11,9 +11,10 @@ class CSatzStore;
 
 class CPictureLoader {
 public:
-    // Decodes bytes into a picture; on success gives its width and height in pixels.
+    // Decodes bytes into a picture; on success gives its width and height in pixels. With a
+    // format, only that decoder is tried.
     bool CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
-                                 int& nHeight) const;
+                                 int& nHeight, const QByteArray& format = {}) const;
     // Draws the picture of nSlot with its top-left corner at (x, y), stretched to its stored
     // size x nPercent / 100. False when the slot has no picture or it does not render.
     bool RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,

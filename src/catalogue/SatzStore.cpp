@@ -130,10 +130,14 @@ QImage CSatzStore::Picture(int nSlot) {
     QImage picture = m_pictureCache.Find(nSlot);
     if (!picture.isNull())
         return picture;
-    const auto bytes = cache::ReadWholeFile(m_pPictures[nSlot].strPath, kMaxPictureFileSize);
+    // Decoded with the decoder its load checked the file for: a file replaced since by another
+    // format has not passed that check.
+    const PictureSource& source = m_pPictures[nSlot];
+    const auto bytes = cache::ReadWholeFile(source.strPath, kMaxPictureFileSize);
     int nWidth = 0;
     int nHeight = 0;
-    if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight)) {
+    if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight,
+                                                            source.format)) {
         TraceF("Foto fehlt %d", nSlot);
         return {};
     }

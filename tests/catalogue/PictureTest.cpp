@@ -178,6 +178,8 @@ TEST_F(PictureTest, PicturesAreDecodedOnDemandAndCached) {
 
     WritePhoto("Bilder/a.jpg", 800, 600, Qt::red);
     ASSERT_TRUE(Load(0, "Bilder/a.jpg")); // refilled: the old decoded picture is dropped
+    WritePhoto("Bilder/a.jpg", 800, 600, Qt::red, "PNG");
+    EXPECT_TRUE(m_store->Picture(0).isNull()) << "replaced by a format its load did not check";
     ASSERT_TRUE(QFile::remove("Bilder/a.jpg"));
     EXPECT_TRUE(m_store->Picture(0).isNull()) << "a photo gone since its load draws nothing";
     EXPECT_TRUE(m_store->Picture(-1).isNull());

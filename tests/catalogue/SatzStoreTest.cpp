@@ -1,4 +1,5 @@
 #include "catalogue/SatzStore.h"
+#include "support/TempWorkDir.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,6 +19,7 @@ protected:
     }
     bool Visible(int nSatz) const { return m_store->IsSatzVisible(nSatz); }
 
+    CTempWorkDir m_dir;
     // The catalogue is large; the heap keeps it off the test's stack.
     std::unique_ptr<CSatzStore> m_store = std::make_unique<CSatzStore>();
 };
