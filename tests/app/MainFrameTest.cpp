@@ -145,16 +145,6 @@ TEST_F(MainFrame, CheckMarksFollowTheShowAfterEachChangeAndWhenAMenuOpens) {
     EXPECT_TRUE(checked(command::kSpeed3s));
 }
 
-TEST_F(MainFrame, VersionItemShowsTheVersionBox) {
-    CMainFrame& frame = MakeFrame();
-    CModalAnswerer answerer;
-    frame.CommandAction(command::kVersion)->trigger();
-    ASSERT_EQ(answerer.m_seen.size(), 1u);
-    EXPECT_EQ(answerer.m_seen[0].strText, QStringLiteral("Version 1.30"));
-    EXPECT_EQ(answerer.m_seen[0].strTitle, QStringLiteral("Version"));
-    EXPECT_EQ(answerer.m_seen[0].buttons, QMessageBox::Ok);
-}
-
 TEST_F(MainFrame, UpdateItemClosesTheWindow) {
     CMainFrame& frame = MakeFrame();
     frame.View().OnInitialUpdate();
