@@ -16,3 +16,45 @@ inline constexpr std::array<unsigned char, 13> kPasswordKey{
 inline constexpr std::array<unsigned char, 9> kKundenNrKey{0xC4, 0x19, 0x7F, 0xE0, 0x03,
                                                            0x5D, 0xAA, 0x92, 0x36};
 } // namespace credential
+
+namespace portalsync {
+// Every single wait of a request, in seconds. The portal assembles the new-vehicle list for
+// all brands at once, which takes longer.
+inline constexpr int kRequestTimeout = 10;
+inline constexpr int kNeuFzListTimeout = 50;
+
+// A photo answer of this many bytes or fewer is an error page, not a photo.
+inline constexpr int kMinPhotoBytes = 1000;
+// An answer shorter than this that holds kErrorMarker is the portal's refusal.
+inline constexpr int kErrorAnswerSize = 100;
+inline constexpr char kErrorMarker[] = "FEHLER";
+
+// Used-vehicle photo names are fetched when longer than kMinPhotoName. The portal keeps some
+// photos under the name less its first character: names longer than kMinRetryName are tried
+// that way too, with at most kRetryNameLength characters.
+inline constexpr int kMinPhotoName = 3;
+inline constexpr int kMinRetryName = 5;
+inline constexpr int kRetryNameLength = 30;
+
+// The record file's line that holds the change time; its photo names follow occ::kHauptfoto.
+inline constexpr int kStandLine = 3;
+
+// Requests below portal::kGatewayPath, in German and in French.
+inline constexpr char kListQueryDe[] = "zelvora.php?ap=%s&fn=1&la=de&kn=%d&rm=%d";
+inline constexpr char kListQueryFr[] = "zelvora.php?ap=%s&fn=1&la=fr&kn=%d&rm=%d";
+inline constexpr char kRecordQueryDe[] = "zelvora.php?fn=2&la=de&sn=%d&rm=%d";
+inline constexpr char kRecordQueryFr[] = "zelvora.php?fn=2&la=fr&sn=%d&rm=%d";
+inline constexpr char kNeuFzQueryDe[] = "zelvora.php?ap=%s&fn=101&la=de&kn=%d&ma=%s";
+inline constexpr char kNeuFzQueryFr[] = "zelvora.php?ap=%s&fn=101&la=fr&kn=%d&ma=%s";
+// A used-vehicle photo below portal::kOccasionPhotoPath: customer number and name, unescaped.
+inline constexpr char kPhotoQuery[] = "%d/%s";
+
+// Cache files in Daten/.
+inline constexpr char kSatzNrListe[] = "SatzNrListeAktuell.txt";
+inline constexpr char kNeuFzListe[] = "NeufahrzeugeListe.txt";
+inline constexpr char kRecordFileFormat[] = "satz_%d_%d.txt";
+inline constexpr char kRecordFilePattern[] = "satz_*.txt";
+
+// The line that opens every record of the new-vehicle list.
+inline constexpr char kNeuFzTag[] = "<neufz>";
+} // namespace portalsync

@@ -39,8 +39,7 @@ void CUpdateScheduler::OnlineUpdate(const std::function<void()>& stopSlideTimer)
 }
 
 void CUpdateScheduler::WeeklyNeuFzUpdateCheck() {
-    const long long elapsedHours =
-        static_cast<long long>(m_clock.Now() - GetLastUpdate()) / 3600;
+    const long long elapsedHours = static_cast<long long>(m_clock.Now() - GetLastUpdate()) / 3600;
     Trace(QStringLiteral("WeeklyNeuFzUpdateCheck start"));
     if (elapsedHours <= kWeekHours)
         return;
@@ -75,9 +74,9 @@ std::time_t CUpdateScheduler::GetLastUpdate() const {
 std::time_t CUpdateScheduler::ParseTimeStamp(const QString& text) {
     if (text.size() != kTimeStampLength)
         return 0;
-    const std::time_t t = LocalTime(PieceNumber(text, 0, 4), PieceNumber(text, 5, 2),
-                                    PieceNumber(text, 8, 2), PieceNumber(text, 11, 2),
-                                    PieceNumber(text, 14, 2), PieceNumber(text, 17, 2));
+    const std::time_t t =
+        LocalTime(PieceNumber(text, 0, 4), PieceNumber(text, 5, 2), PieceNumber(text, 8, 2),
+                  PieceNumber(text, 11, 2), PieceNumber(text, 14, 2), PieceNumber(text, 17, 2));
     // Times before 1970 are not convertible time values.
     return t < 0 ? -1 : t;
 }

@@ -1,10 +1,10 @@
+#include "sync/UpdateScheduler.h"
 #include "catalogue/SatzStore.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/TempWorkDir.h"
 #include "sync/PortalSync.h"
-#include "sync/UpdateScheduler.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -44,7 +44,9 @@ protected:
         CUpdateScheduler(m_store, m_sync, then).SetLastUpdate();
     }
     std::function<void()> StopTimer() {
-        return [this] { m_log.push_back("stop 1703"); };
+        return [this] {
+            m_log.push_back("stop 1703");
+        };
     }
 
     CTempWorkDir m_dir;
@@ -93,8 +95,8 @@ TEST_F(UpdateScheduler, WeeklyCheckIsDueAfter169FullHours) {
 }
 
 TEST_F(UpdateScheduler, WeeklyCheckIsDueWithoutOrWithUnreadableLastUpdate) {
-    for (const QString& text : {QString(), QStringLiteral("gestern"),
-                                QStringLiteral("0000-00-00 00:00:00")}) {
+    for (const QString& text :
+         {QString(), QStringLiteral("gestern"), QStringLiteral("0000-00-00 00:00:00")}) {
         m_log.clear();
         SetLastUpdateText(text);
         m_scheduler.WeeklyNeuFzUpdateCheck();

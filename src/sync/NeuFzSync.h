@@ -1,0 +1,47 @@
+#pragma once
+// The new-vehicle sync: refreshes the cached new-vehicle list for the dealer's brands and
+// fetches every photo it names that is not yet in Bilder/. It never deletes a file.
+
+#include "catalogue/CatalogueLimits.h"
+#include "catalogue/SatzStore.h"
+#include "sync/PortalConnection.h"
+#include "sync/SyncStatus.h"
+
+#include <QByteArray>
+#include <array>
+#include <span>
+
+// The line store of the list as the sync reads it: each line goes to the slot of its position
+// within its record, the "<neufz>" line to slot 0. Slots are not cleared between records, so
+// a short record leaves the photo slots of an earlier, longer one in place.
+class CNeuFzSlots {
+public:
+    // True when the line is a "<neufz>" line that closes a record (any but the first line of
+    // the list); PhotoPaths() then gives that record's photo paths. Lines past the last slot
+    // are dropped: an over-long record keeps its first lines.
+    bool Add(const QByteArray& line);
+    std::span<const QByteArray, kBilderProSatz> PhotoPaths() const;
+
+private:
+    std::array<QByteArray, kNeuFzMaxLines> m_slots;
+    int m_nLine = 0;
+    int m_nSlot = 0;
+};
+
+// "/" becomes "_": the local name of a photo path, to be checked before it names a file.
+QByteArray NeuFzPhotoName(const QByteArray& path);
+
+class CNeuFzSync {
+public:
+    CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome);
+
+    // Asks for the list of the brands in "Marken"; without a customer number, asks nothing.
+    void UpdateNeuFzPictureList();
+
+private:
+    void FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
+
+    CSatzStore& m_store;
+    const SyncOptions& m_options;
+    SyncOutcome& m_outcome;
+};

@@ -1,0 +1,83 @@
+#pragma once
+// One group of requests to the portal: the socket layer is started for the group's life, the
+// connection target is looked up once, and every request names the portal host in its Host
+// line, also when the target is a proxy.
+
+#include "net/SocketApi.h"
+#include "net/SocketLibrary.h"
+#include "sync/SyncConstants.h"
+#include "sync/SyncStatus.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <array>
+#include <cstdio>
+
+class CSatzStore;
+
+// Time-outs and name lookup of the sync; tests shorten the one and replace the other.
+struct SyncOptions {
+    int nRequestTimeout = portalsync::kRequestTimeout;
+    int nNeuFzListTimeout = portalsync::kNeuFzListTimeout;
+    sockapi::Resolver resolve = sockapi::ResolveBlocking;
+};
+
+// Empty, or shorter than kErrorAnswerSize and holding kErrorMarker. The text counts up to its
+// first zero byte, so an answer of zero bytes is empty however long it is.
+bool IsErrorAnswer(QByteArrayView body);
+
+struct PortalAnswer {
+    int nResultCode = 0; // the HTTP client's: not 0 when no answer came at all
+    SyncFailure failure = SyncFailure::None;
+    QByteArray body; // empty on every failure
+
+    // Why the answer is no list or record: its failure, or an error answer; None when it is.
+    SyncFailure TextFailure() const {
+        if (failure != SyncFailure::None)
+            return failure;
+        return IsErrorAnswer(body) ? SyncFailure::ErrorAnswer : SyncFailure::None;
+    }
+    // Why the answer is no photo: a photo is longer than kMinPhotoBytes.
+    SyncFailure PhotoFailure() const {
+        if (failure != SyncFailure::None)
+            return failure;
+        return body.size() > portalsync::kMinPhotoBytes ? SyncFailure::None
+                                                        : SyncFailure::ErrorAnswer;
+    }
+};
+
+class CPortalConnection {
+public:
+    // Counts the requests sent and the body bytes received into outcome.
+    CPortalConnection(const CSatzStore& store, const sockapi::Resolver& resolve,
+                      SyncOutcome& outcome);
+    CPortalConnection(const CPortalConnection&) = delete;
+    CPortalConnection& operator=(const CPortalConnection&) = delete;
+
+    // GET of path (origin form, with its query). A path the request text cannot hold is not
+    // sent and gives an empty answer.
+    PortalAnswer Get(const QByteArray& path, int nTimeoutSeconds);
+
+private:
+    // 0 once the target's address is known, or the lookup's error code, kept for the group.
+    int Resolve(int nTimeoutSeconds);
+
+    CSocketLibrary m_library;
+    std::array<char, 16> m_szAddress{}; // the target as a dotted address
+    int m_nPort;
+    const char* m_szServer;
+    const sockapi::Resolver& m_resolve;
+    SyncOutcome& m_outcome;
+    bool m_bResolved = false;
+    int m_nLookupError = 0;
+};
+
+// prefix followed by the printf-formatted query: a request path.
+template <typename... Args>
+QByteArray FormatPath(const char* prefix, const char* format, Args... args) {
+    const int size = std::snprintf(nullptr, 0, format, args...);
+    QByteArray query(size + 1, '\0');
+    std::snprintf(query.data(), query.size(), format, args...);
+    query.chop(1);
+    return prefix + query;
+}

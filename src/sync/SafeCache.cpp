@@ -1,0 +1,25 @@
+#include "sync/SafeCache.h"
+
+#include <QSaveFile>
+
+bool IsSafeCacheName(QByteArrayView name) {
+    if (name.isEmpty() || name == "." || name.contains(".."))
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\' || c == ':')
+            return false;
+    }
+    return true;
+}
+
+bool ReplaceCacheFile(const QString& path, QByteArrayView bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The outcome of the latest run of each sync step, kept in the settings group "Status" for a
+// status view: when it ended, the first failure it met, and what it moved.
+
+#include <QtGlobal>
+#include <ctime>
+
+enum class SyncFailure {
+    None,
+    NameLookup,   // the connection target's name could not be looked up
+    Connect,      // the connection failed or broke off before the answer was whole
+    TimeOut,      // a wait ran out
+    Status,       // the portal answered with a status other than 200
+    ErrorAnswer,  // an empty answer, the portal's refusal, or a photo too small to be one
+    NoCredentials // no customer number stored: nothing was asked
+};
+
+struct SyncOutcome {
+    std::time_t time = 0; // 0 when no run is on record
+    SyncFailure failure = SyncFailure::None;
+    int nRequests = 0;
+    qint64 nBytes = 0; // body bytes received
+
+    // Keeps the first failure of a run: later ones are mostly its consequences.
+    void Note(SyncFailure f) {
+        if (failure == SyncFailure::None)
+            failure = f;
+    }
+};
+
+enum class SyncKind { Used, NeuFz };
+
+void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome);
+SyncOutcome ReadSyncOutcome(SyncKind kind);

@@ -1,0 +1,49 @@
+#pragma once
+// The used-vehicle sync: brings the record files in Daten/ and their photos in Bilder/ in line
+// with the dealer's record list on the portal. Changes only files and settings; the callers
+// rebuild the catalogue from the folders afterwards.
+
+#include "catalogue/SatzStore.h"
+#include "sync/PortalConnection.h"
+#include "sync/SyncStatus.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// Fills entries 1 to n of list from the record lines of a list (its lines from 1 on), at most
+// kSatzNrListSize - 1 of them; lines beyond are left out as if not listed. Returns n.
+int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntry>& list);
+
+class CUsedSync {
+public:
+    CUsedSync(CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome);
+
+    // Fetches the record list and hands it on; without a customer number, asks nothing.
+    void UpdatePictureList();
+    // Takes the list just received: its first line becomes the setting "adresse", the others
+    // the record-number list, and the files follow. An empty list or the portal's refusal is
+    // not parsed. The address shown is reloaded from the setting in every case.
+    void ReadSatzNrList(const QByteArray& text);
+    // Deletes the record files the list no longer names, fetches the stale ones and their
+    // missing photos.
+    void SyncSatzFiles();
+
+private:
+    void RemoveUnlistedRecords();
+    // Compares the record file with its list entry, deleting at once each photo whose name
+    // differs: the photo under the list's name is about to be replaced.
+    bool IsStale(const SatzNrEntry& entry);
+    // The record's new text, written over its file; empty when no good answer came, and the
+    // previous file is kept.
+    QByteArray FetchRecord(CPortalConnection& portal, int nSatzNr);
+    void FetchPhotos(CPortalConnection& portal, const QByteArray& record);
+    // Writes the photo to path when the answer is one.
+    SyncFailure FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
+                           const QString& path);
+    QString RecordPath(int nSatzNr) const;
+
+    CSatzStore& m_store;
+    const SyncOptions& m_options;
+    SyncOutcome& m_outcome;
+};
