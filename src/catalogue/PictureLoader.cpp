@@ -45,6 +45,8 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     if (!buffer.open(QIODevice::ReadOnly))
         return false;
     QImageReader reader(&buffer, format);
+    // Otherwise a failing named decoder falls back to guessing from the content.
+    reader.setAutoDetectImageFormat(format.isEmpty());
     if (!reader.read(&picture)) {
         TraceF("Foto nicht lesbar: %s", qUtf8Printable(reader.errorString()));
         picture = QImage();
