@@ -131,7 +131,7 @@ TEST_F(SlidePainterTest, NewVehicleTextsStandAtTheirCellsInBothModes) {
                        });
     ExpectText(large, {950, 782}, {60, 820}, QStringLiteral("Fr. 12'990.-"));
     ExpectText(large, {900, 140}, {30, 500}, QStringLiteral("- Zeile 1"));
-    ExpectText(large, {1380, 950}, {25, 240}, QStringLiteral("www.zelvora-portal.example"));
+    ExpectText(large, {1380, 950}, {25, 240}, QStringLiteral("www.zelvora.example"));
     ExpectText(large, {280, 800}, {40, 840}, QStringLiteral("ab Fr. 189.50 p/M."));
 }
 
@@ -176,7 +176,7 @@ TEST_F(SlidePainterTest, UsedVehicleTextsStandAtTheirCellsInBothModes) {
     ExpectText(french, {950, 782}, {60, 820}, QStringLiteral("CHF 8'900.-"));
     ExpectText(french, {280, 800}, {40, 840}, QStringLiteral("dès CHF 189.50 / mois"));
     ExpectText(french, {40, 800}, {40, 840}, QStringLiteral("Financement"));
-    ExpectText(french, {1380, 950}, {25, 240}, QStringLiteral("fr.zelvora-portal.example"));
+    ExpectText(french, {1380, 950}, {25, 240}, QStringLiteral("fr.zelvora.example"));
 }
 
 TEST_F(SlidePainterTest, UsedVehicleWithoutPriceShowsMileageAloneAndNoPriceLine) {

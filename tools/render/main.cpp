@@ -3,12 +3,17 @@
 
 #include "SlideJson.h"
 
+#include "catalogue/CacheText.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
+#include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "show/SlideLayout.h"
 #include "show/SlidePainter.h"
+#include "sync/PortalSyncSteps.h"
+#include "sync/ProxySettings.h"
+#include "sync/UpdateScheduler.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -37,6 +42,7 @@ struct Options {
     std::optional<int> slide;
     bool bAll = false;
     bool bList = false;
+    bool bSync = false;
     int nResMode = 0;
     int nSprache = 1;
     QSize size;
@@ -108,7 +114,11 @@ std::optional<int> ParseOptions(const QCoreApplication& app, Options& options) {
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Folder for the PNG files (default: .)."),
                                  QStringLiteral("folder"), QStringLiteral("."));
-    parser.addOptions({dir, slideOption, all, list, mode, lang, size, out});
+    const QCommandLineOption sync(
+        QStringLiteral("sync"),
+        QStringLiteral("Bring the caches in line with the portal first, as the show does at "
+                       "start (credentials and proxy from the settings store)."));
+    parser.addOptions({dir, slideOption, all, list, mode, lang, size, out, sync});
 
     if (!parser.parse(app.arguments()))
         return Fail(kExitUsage, parser.errorText());
@@ -131,6 +141,7 @@ std::optional<int> ParseOptions(const QCoreApplication& app, Options& options) {
     options.out = QDir(parser.value(out)).absolutePath(); // before entering the working folder
     options.bAll = parser.isSet(all);
     options.bList = parser.isSet(list);
+    options.bSync = parser.isSet(sync);
     if (parser.isSet(slideOption)) {
         options.slide = ParseInt(parser.value(slideOption));
         if (!options.slide || *options.slide < 0)
@@ -166,6 +177,19 @@ void LoadCatalogue(CSatzStore& store, const Options& options) {
     store.m_nPictureCount = 0;
     store.LadeBilderUndDaten();
     store.LadeNeuFzDatenUndBilder();
+}
+
+// The start-up sync of the show: used vehicles, then new vehicles when their week is due.
+void SyncCaches(CSatzStore& store, const Options& options) {
+    QDir().mkpath(QLatin1String(cache::kDaten));
+    QDir().mkpath(QLatin1String(cache::kBilder));
+    store.m_nSprache = options.nSprache;
+    store.m_nResMode = options.nResMode;
+    ApplyConnectionTarget(store, LoadProxySettings());
+    CPortalSync sync(store);
+    CUpdateScheduler scheduler(store, sync, SystemClock());
+    sync.UpdatePictureList();
+    scheduler.WeeklyNeuFzUpdateCheck();
 }
 
 int RenderSlides(CSatzStore& store, const Options& options) {
@@ -213,6 +237,8 @@ int main(int argc, char** argv) {
         options.nResMode = ResModeFromSettings();
 
     const auto store = std::make_unique<CSatzStore>();
+    if (options.bSync)
+        SyncCaches(*store, options);
     LoadCatalogue(*store, options);
     if (options.bList) {
         for (int nSatz = 0; nSatz < store->m_nSatzCount; ++nSatz)
