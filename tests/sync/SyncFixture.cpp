@@ -27,17 +27,6 @@ QByteArray Photo(int nSeed) {
     return bytes;
 }
 
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
-void PrintTo(const QByteArray& bytes, std::ostream* os) {
-    // Photos are long: their size and first bytes tell them apart.
-    constexpr qsizetype kShown = 120;
-    *os << bytes.size() << " bytes \"" << bytes.left(kShown).toStdString()
-        << (bytes.size() > kShown ? "...\"" : "\"");
-}
-
 void PrintTo(SyncFailure failure, std::ostream* os) {
     constexpr const char* kNames[] = {"None",   "NameLookup",  "Connect",      "TimeOut",
                                       "Status", "ErrorAnswer", "NoCredentials"};

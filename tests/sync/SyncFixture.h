@@ -76,7 +76,5 @@ private:
 // A JPEG larger than the photo threshold, different for each seed.
 QByteArray Photo(int nSeed);
 
-// Readable failure messages.
-void PrintTo(const QString& text, std::ostream* os);
-void PrintTo(const QByteArray& bytes, std::ostream* os);
+// A readable failure message.
 void PrintTo(SyncFailure failure, std::ostream* os);

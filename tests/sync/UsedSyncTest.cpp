@@ -80,6 +80,13 @@ struct Fault {
     SyncFailure failure;
 };
 
+void PrintTo(const FaultTarget& target, std::ostream* os) {
+    *os << target.name;
+}
+void PrintTo(const Fault& fault, std::ostream* os) {
+    *os << fault.rule;
+}
+
 class UsedSyncFault : public UsedSync,
                       public ::testing::WithParamInterface<std::tuple<FaultTarget, Fault>> {};
 
