@@ -11,6 +11,7 @@
 #include "sync/SafeCache.h"
 
 #include <QFileInfo>
+#include <optional>
 
 bool CNeuFzSlots::Add(const QByteArray& line) {
     if (m_nSlot < std::ssize(m_slots))
@@ -58,21 +59,29 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
     } else {
         const QString listPath = cache::CachePath(cache::kDaten, portalsync::kNeuFzListe);
         // An empty or refused answer keeps the previous list: the next try may be a week away.
-        if (const SyncFailure failure = answer.TextFailure(); failure != SyncFailure::None)
-            m_outcome.Note(failure);
-        else
-            ReplaceCacheFile(listPath, answer.body);
-        if (const auto text = cache::ReadWholeFile(listPath, kMaxCacheTextSize)) {
+        // The photos of that list are still fetched.
+        const SyncFailure failure = answer.TextFailure();
+        m_outcome.Note(failure);
+        const auto text = failure == SyncFailure::None
+                              ? std::optional(answer.body)
+                              : cache::ReadWholeFile(listPath, kMaxCacheTextSize);
+        if (text) {
+            bool bComplete = true;
             CNeuFzSlots lineStore;
             for (const QByteArray& line : cache::SplitLines(*text))
                 if (lineStore.Add(line))
-                    FetchPhotos(portal, lineStore.PhotoPaths());
+                    bComplete = FetchPhotos(portal, lineStore.PhotoPaths()) && bComplete;
+            // The list comes last: a vehicle whose new photo may still come keeps its previous
+            // slide until a sync brings every photo.
+            if (failure == SyncFailure::None && bComplete)
+                ReplaceCacheFile(listPath, answer.body);
         }
     }
     Trace(QStringLiteral("UpdateNeuFzPictureList fertig"));
 }
 
-void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
+bool CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
+    bool bComplete = true;
     for (const QByteArray& path : paths) {
         // A record of 21 to 25 lines leaves its own closing "<neufz>" in a photo slot: no path.
         if (path == portalsync::kNeuFzTag)
@@ -85,9 +94,12 @@ void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArr
         if (QFileInfo::exists(file))
             continue;
         const PortalAnswer photo = portal.Get(path, m_options.nRequestTimeout);
-        if (const SyncFailure failure = photo.PhotoFailure(); failure != SyncFailure::None)
-            m_outcome.Note(failure);
-        else
-            ReplaceCacheFile(file, photo.body);
+        const SyncFailure failure = photo.PhotoFailure();
+        m_outcome.Note(failure);
+        // No answer, or a photo that could not be stored (a full disk): it may come next time.
+        if (IsNoAnswer(failure) ||
+            (failure == SyncFailure::None && !ReplaceCacheFile(file, photo.body)))
+            bComplete = false;
     }
+    return bComplete;
 }

@@ -39,7 +39,9 @@ public:
     void UpdateNeuFzPictureList();
 
 private:
-    void FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
+    // Fetches the photos not yet in Bilder/. True when each is there now or was refused by
+    // the portal; false when one may still come (no answer, or not stored).
+    bool FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
 
     CSatzStore& m_store;
     const SyncOptions& m_options;

@@ -26,6 +26,13 @@ struct SyncOptions {
 // first zero byte, so an answer of zero bytes is empty however long it is.
 bool IsErrorAnswer(QByteArrayView body);
 
+// No whole answer came: the portal or the way to it failed, and the same request may succeed at
+// the next run. An answer the portal gave, a refusal included, stays what it is.
+inline bool IsNoAnswer(SyncFailure failure) {
+    return failure == SyncFailure::NameLookup || failure == SyncFailure::Connect ||
+           failure == SyncFailure::TimeOut;
+}
+
 struct PortalAnswer {
     int nResultCode = 0; // the HTTP client's: not 0 when no answer came at all
     SyncFailure failure = SyncFailure::None;

@@ -17,7 +17,9 @@ bool ReplaceCacheFile(const QString& path, QByteArrayView bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    // commit() does not see a write that fails while it empties the buffer (a full disk): it
+    // would put a cut or empty file in the old one's place. Flushed here, the failure shows.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

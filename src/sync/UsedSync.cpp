@@ -110,8 +110,14 @@ void CUsedSync::SyncSatzFiles() {
     for (int i = 1; i <= m_store.m_nSatzNrCount; ++i) {
         const SatzNrEntry& entry = m_store.m_satzNrList[i];
         // A record number of 1 or less names no record on the portal.
-        if (IsStale(entry) && entry.nSatzNr > 1)
-            FetchPhotos(portal, FetchRecord(portal, entry.nSatzNr));
+        if (!IsStale(entry) || entry.nSatzNr <= 1)
+            continue;
+        const QByteArray record = FetchRecord(portal, entry.nSatzNr);
+        // The record file comes last: once it matches the list, neither it nor its photos are
+        // asked for again. While a photo may still come, the previous file stays and shows the
+        // previous slide, and the record stays stale for the next run.
+        if (!record.isEmpty() && FetchPhotos(portal, record))
+            ReplaceCacheFile(RecordPath(entry.nSatzNr), record);
     }
 }
 
@@ -164,26 +170,34 @@ QByteArray CUsedSync::FetchRecord(CPortalConnection& portal, int nSatzNr) {
         m_outcome.Note(failure);
         return {};
     }
-    ReplaceCacheFile(RecordPath(nSatzNr), answer.body);
     return std::move(answer.body);
 }
 
-void CUsedSync::FetchPhotos(CPortalConnection& portal, const QByteArray& record) {
+bool CUsedSync::FetchPhotos(CPortalConnection& portal, const QByteArray& record) {
+    bool bComplete = true;
     for (const QByteArray& name : RecordPhotoNames(record)) {
         if (name.size() <= portalsync::kMinPhotoName || !IsSafeCacheName(name))
             continue;
         const QString path = cache::CachePath(cache::kBilder, name);
         if (QFileInfo::exists(path))
             continue;
-        const SyncFailure failure = FetchPhoto(portal, name, path);
-        // The shorter name is a guess: only a photo missing under both counts, and the
-        // reason is the first answer's.
-        if (failure != SyncFailure::None && name.size() > portalsync::kMinRetryName &&
-            FetchPhoto(portal, name.mid(1, portalsync::kRetryNameLength), path) ==
-                SyncFailure::None)
-            continue;
+        SyncFailure failure = FetchPhoto(portal, name, path);
+        bool bMayCome = IsNoAnswer(failure);
+        if (failure != SyncFailure::None && name.size() > portalsync::kMinRetryName) {
+            const SyncFailure retry =
+                FetchPhoto(portal, name.mid(1, portalsync::kRetryNameLength), path);
+            bMayCome = bMayCome || IsNoAnswer(retry);
+            // The shorter name is a guess: only a photo missing under both counts, and the
+            // reason is the first answer's.
+            if (retry == SyncFailure::None)
+                failure = SyncFailure::None;
+        }
         m_outcome.Note(failure);
+        // A photo that came but could not be stored (a full disk) may come again too.
+        if (bMayCome || (failure == SyncFailure::None && !QFileInfo::exists(path)))
+            bComplete = false;
     }
+    return bComplete;
 }
 
 SyncFailure CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,

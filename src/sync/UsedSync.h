@@ -34,10 +34,11 @@ private:
     // Compares the record file with its list entry, deleting at once each photo whose name
     // differs: the photo under the list's name is about to be replaced.
     bool IsStale(const SatzNrEntry& entry);
-    // The record's new text, written over its file; empty when no good answer came, and the
-    // previous file is kept.
+    // The record's new text; empty when no good answer came.
     QByteArray FetchRecord(CPortalConnection& portal, int nSatzNr);
-    void FetchPhotos(CPortalConnection& portal, const QByteArray& record);
+    // Fetches the missing photos the record names. True when each is in Bilder/ now or was
+    // refused by the portal; false when one may still come (no answer, or not stored).
+    bool FetchPhotos(CPortalConnection& portal, const QByteArray& record);
     // Writes the photo to path when the answer is one.
     SyncFailure FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
                            const QString& path);
