@@ -10,6 +10,7 @@
 #include "show/ScreenSaver.h"
 #include "show/ShutdownCheck.h"
 #include "show/SlidePainter.h"
+#include "show/StatusReport.h"
 #include "show/ViewConstants.h"
 #include "sync/CredentialStore.h"
 #include "sync/PortalSync.h"
@@ -244,6 +245,11 @@ void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
 }
 
 void CZelvoraView::keyPressEvent(QKeyEvent* event) {
+    if (m_status.TakeKey(*event)) {
+        update();
+        event->accept();
+        return;
+    }
     const int nChar = KeyCode(*event);
     if (nChar == 0) {
         QWidget::keyPressEvent(event);
@@ -348,6 +354,10 @@ void CZelvoraView::PostCloseRequest() {
 void CZelvoraView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     PaintSlide(painter, event->rect(), m_satzStore);
+    if (m_status.IsShown())
+        PaintStatusPage(painter, rect(),
+                        CStatusReport(m_satzStore, m_clock)
+                            .Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}));
     SchedulePrefetch();
 }
 

@@ -6,6 +6,7 @@
 
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
+#include "show/StatusOverlay.h"
 #include "show/WindowTimers.h"
 #include "sync/UpdateScheduler.h"
 
@@ -42,6 +43,8 @@ public:
     bool IsRunning() const { return m_bRunning; }
     int Speed() const { return m_nSpeed; }
     const CWindowTimers& Timers() const { return m_timers; }
+    // The status page for support covers the slide.
+    bool IsStatusShown() const { return m_status.IsShown(); }
 
     // IDialogHost
     CSatzStore& Store() override { return m_satzStore; }
@@ -82,4 +85,5 @@ private:
     std::unique_ptr<IPortalSync> m_sync;
     CUpdateScheduler m_scheduler;
     CWindowTimers m_timers;
+    CStatusToggle m_status;
 };

@@ -1,0 +1,174 @@
+#include "show/StatusReport.h"
+
+#include "catalogue/CacheText.h"
+#include "catalogue/CatalogueLimits.h"
+#include "catalogue/SatzStore.h"
+#include "settings/Clock.h"
+#include "settings/Trace.h"
+#include "show/StatusTexts.h"
+#include "show/ViewConstants.h"
+#include "sync/Portal.h"
+#include "sync/SyncStatus.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+namespace {
+
+constexpr qint64 kBytesPerKilobyte = 1024;
+constexpr qint64 kBytesPerMegabyte = 1024 * 1024;
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString LocalStamp(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &tm);
+    return QString::fromLatin1(text);
+}
+
+QString TimeOfDay(int nSeconds) {
+    return QString::asprintf("%02d:%02d", nSeconds / 3600, nSeconds % 3600 / 60);
+}
+
+// A number with one decimal, in the page's language.
+QString OneDecimal(double value, char cDecimal) {
+    return QString::number(value, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(cDecimal));
+}
+
+} // namespace
+
+QString StatusPage::Text() const {
+    QString text = strTitle + u'\n';
+    for (const StatusLine& line : lines)
+        text += line.strLabel + strSeparator + line.strValue + u'\n';
+    return text + strHint + u'\n';
+}
+
+FolderUsage MeasureFolder(const char* folder) {
+    FolderUsage usage;
+    QDirIterator it(QString::fromLatin1(folder), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        ++usage.nFiles;
+        usage.nBytes += it.fileInfo().size();
+    }
+    return usage;
+}
+
+CStatusReport::CStatusReport(const CSatzStore& store, const IClock& clock)
+    : m_store(store), m_clock(clock), m_texts(StatusTextsFor(store.m_nSprache)) {}
+
+StatusPage CStatusReport::Page(const ShowState& show) const {
+    const StatusTexts& t = m_texts;
+    int nVisible = 0;
+    for (int n = 0; n < m_store.m_nSatzCount; ++n)
+        nVisible += m_store.IsSatzVisible(n) ? 1 : 0;
+    const bool bKundenNr = !m_store.m_strKundenNr.isEmpty();
+
+    StatusPage page{Text(t.szTitle), {}, Text(t.szHint), Text(t.szSeparator)};
+    page.lines = {
+        {Text(t.szVersion), QStringLiteral(ZELVORA_VERSION)},
+        // The password is never read here: only the customer number is shown.
+        {Text(t.szKundenNr), bKundenNr ? m_store.m_strKundenNr : Text(t.szNoKundenNr), !bKundenNr},
+        {Text(t.szConnection), Connection()},
+        Sync(t.szUsedSync, false),
+        Sync(t.szNeuFzSync, true),
+        {Text(t.szSlides), Text(t.szSlidesValue).arg(m_store.m_nSatzCount).arg(nVisible),
+         m_store.m_bSatzLoaded && nVisible == 0},
+        {Text(t.szPictures),
+         Text(t.szPicturesValue).arg(m_store.m_nPictureCount).arg(kMaxPictures)},
+        {Text(t.szDaten), Folder(cache::kDaten)},
+        {Text(t.szBilder), Folder(cache::kBilder)},
+        {Text(t.szWorkDir), QDir::toNativeSeparators(QDir::currentPath())},
+        {Text(t.szInterval),
+         Text(show.bAdvancing ? t.szRunning : t.szStopped).arg(Seconds(show.nSpeed))},
+        {Text(t.szShutdown), Shutdown()},
+        {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
+    };
+    return page;
+}
+
+QString CStatusReport::Connection() const {
+    const QString target = QStringLiteral("%1:%2")
+                               .arg(QString::fromLatin1(m_store.m_szServer.data()))
+                               .arg(m_store.m_nServerPort);
+    // Judged by where the requests actually go, not by what the settings say now.
+    const bool bDirect = qstrcmp(m_store.m_szServer.data(), portal::kHost) == 0 &&
+                         m_store.m_nServerPort == portal::kPort;
+    return Text(bDirect ? m_texts.szDirect : m_texts.szViaProxy).arg(target);
+}
+
+StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
+    const SyncOutcome outcome = ReadSyncOutcome(bNeuFz ? SyncKind::NeuFz : SyncKind::Used);
+    if (outcome.time == 0)
+        return {Text(szLabel), Text(m_texts.szNever)};
+
+    const char* szOutcome = m_texts.szSyncOk;
+    switch (outcome.failure) {
+    case SyncFailure::None:
+        break;
+    case SyncFailure::NameLookup:
+        szOutcome = m_texts.szNameLookup;
+        break;
+    case SyncFailure::Connect:
+        szOutcome = m_texts.szConnect;
+        break;
+    case SyncFailure::TimeOut:
+        szOutcome = m_texts.szTimeOut;
+        break;
+    case SyncFailure::Status:
+        szOutcome = m_texts.szStatus;
+        break;
+    case SyncFailure::ErrorAnswer:
+        szOutcome = m_texts.szErrorAnswer;
+        break;
+    case SyncFailure::NoCredentials:
+        szOutcome = m_texts.szNoCredentials;
+        break;
+    }
+    QString value = Text(m_texts.szSyncAt).arg(LocalStamp(outcome.time), Text(szOutcome));
+    if (outcome.nRequests > 0)
+        value += QStringLiteral(", ") +
+                 Counted(outcome.nRequests, m_texts.szRequest, m_texts.szRequests) +
+                 QStringLiteral(", ") + Size(outcome.nBytes);
+    return {Text(szLabel), value, outcome.failure != SyncFailure::None};
+}
+
+QString CStatusReport::Folder(const char* folder) const {
+    const FolderUsage usage = MeasureFolder(folder);
+    return Counted(usage.nFiles, m_texts.szFile, m_texts.szFiles) + QStringLiteral(", ") +
+           Size(usage.nBytes);
+}
+
+QString CStatusReport::Shutdown() const {
+    if (!m_store.m_bShutDown)
+        return Text(m_texts.szShutdownOff);
+    const int nAt = SecondsOfDay(m_store.m_timeShutDown);
+    // Still today while the check's window after the set time is open.
+    const bool bToday = SecondsOfDay(m_clock.Now()) <= nAt + view::kShutdownWindowSeconds;
+    return Text(bToday ? m_texts.szToday : m_texts.szTomorrow).arg(TimeOfDay(nAt));
+}
+
+QString CStatusReport::Counted(qint64 nCount, const char* szOne, const char* szMany) const {
+    const bool bOne = nCount == 1 || (nCount == 0 && m_texts.bZeroIsSingular);
+    return Text(bOne ? szOne : szMany).arg(nCount);
+}
+
+QString CStatusReport::Size(qint64 nBytes) const {
+    // Rounded up: a few bytes are not "0 kB".
+    if (nBytes < kBytesPerMegabyte)
+        return Text(m_texts.szKilobytes).arg((nBytes + kBytesPerKilobyte - 1) / kBytesPerKilobyte);
+    return Text(m_texts.szMegabytes)
+        .arg(OneDecimal(static_cast<double>(nBytes) / kBytesPerMegabyte, m_texts.cDecimal));
+}
+
+QString CStatusReport::Seconds(int nMilliseconds) const {
+    if (nMilliseconds % 1000 == 0)
+        return QString::number(nMilliseconds / 1000);
+    return OneDecimal(nMilliseconds / 1000.0, m_texts.cDecimal);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The status page for support: what the show is doing and how its last portal syncs went, in
+// the show's language. Built from the catalogue, the settings store, the working folder and a
+// clock; reads only, so opening the page changes nothing in the show.
+
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+class CSatzStore;
+class IClock;
+struct StatusTexts;
+
+struct StatusLine {
+    QString strLabel;
+    QString strValue;
+    bool bWarning = false; // something that needs a look: a failed sync, no credentials
+};
+
+struct StatusPage {
+    QString strTitle;
+    std::vector<StatusLine> lines;
+    QString strHint;
+    QString strSeparator;
+
+    // The page as plain text: the title, one "label: value" line each, the hint.
+    QString Text() const;
+};
+
+// What only the view knows.
+struct ShowState {
+    bool bAdvancing = false; // the slide timer is armed
+    int nSpeed = 0;          // its period in milliseconds
+};
+
+struct FolderUsage {
+    int nFiles = 0;
+    qint64 nBytes = 0;
+};
+
+// The files directly in folder, relative to the working folder; nothing when it is missing.
+FolderUsage MeasureFolder(const char* folder);
+
+class CStatusReport {
+public:
+    CStatusReport(const CSatzStore& store, const IClock& clock);
+
+    StatusPage Page(const ShowState& show) const;
+
+private:
+    QString Connection() const;
+    StatusLine Sync(const char* szLabel, bool bNeuFz) const;
+    QString Folder(const char* folder) const;
+    QString Shutdown() const;
+    QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;
+    QString Size(qint64 nBytes) const;
+    QString Seconds(int nMilliseconds) const;
+
+    const CSatzStore& m_store;
+    const IClock& m_clock;
+    const StatusTexts& m_texts;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// Every text of the status page, once per language. "%1" and "%2" stand for the values.
+
+struct StatusTexts {
+    const char* szTitle;
+    const char* szHint;      // how to close the page
+    const char* szSeparator; // between label and value in the page's plain text
+
+    const char* szVersion;
+    const char* szKundenNr;
+    const char* szNoKundenNr;
+    const char* szConnection;
+    const char* szDirect; // "%1" the host and port
+    const char* szViaProxy;
+
+    const char* szUsedSync;
+    const char* szNeuFzSync;
+    const char* szNever;
+    const char* szSyncAt; // "%1" the time, "%2" the outcome
+    const char* szSyncOk;
+    const char* szNameLookup;
+    const char* szConnect;
+    const char* szTimeOut;
+    const char* szStatus;
+    const char* szErrorAnswer;
+    const char* szNoCredentials;
+    // Counted nouns: "%1" the number, singular or plural by bZeroIsSingular.
+    const char* szRequest;
+    const char* szRequests;
+
+    const char* szSlides;
+    const char* szSlidesValue; // "%1" in the catalogue, "%2" of them shown
+    const char* szPictures;
+    const char* szPicturesValue; // "%1" in use of "%2"
+    const char* szDaten;
+    const char* szBilder;
+    const char* szFile;
+    const char* szFiles;
+    const char* szWorkDir;
+
+    const char* szInterval;
+    const char* szRunning; // "%1" seconds
+    const char* szStopped;
+    const char* szShutdown;
+    const char* szToday; // "%1" the time of day
+    const char* szTomorrow;
+    const char* szShutdownOff;
+    const char* szTrace;
+    const char* szOn;
+    const char* szOff;
+
+    const char* szKilobytes; // "%1" the number
+    const char* szMegabytes;
+    char cDecimal;        // the decimal point of megabytes and seconds
+    bool bZeroIsSingular; // "0 fichier", but "0 Dateien"
+};
+
+// French for language 2, German for any other value (the program's own language).
+const StatusTexts& StatusTextsFor(int nSprache);
