@@ -24,7 +24,8 @@ struct StatusTexts {
     const char* szStatus;
     const char* szErrorAnswer;
     const char* szNoCredentials;
-    // Counted nouns: "%1" the number, singular or plural by bZeroIsSingular.
+    // Counted nouns, "%1" the number: the singular for one, and for none where
+    // bZeroIsSingular; the plural otherwise. Files likewise.
     const char* szRequest;
     const char* szRequests;
 
