@@ -15,7 +15,9 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 } // namespace
 
@@ -26,16 +28,31 @@ QByteArray UpToNul(const QByteArray& text) {
 
 std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines) {
     std::vector<QByteArray> lines;
-    const QByteArray body = UpToNul(text);
-    qsizetype start = 0;
-    while (start < body.size() && (maxLines < 0 || std::ssize(lines) < maxLines)) {
-        qsizetype end = body.indexOf('\n', start);
-        if (end < 0)
-            end = body.size();
-        lines.push_back(body.mid(start, std::min<qsizetype>(end - start, kMaxLineLength)));
-        start = end + 1;
+    CLineReader reader(text);
+    while (maxLines < 0 || std::ssize(lines) < maxLines) {
+        const auto line = reader.Next();
+        if (!line)
+            break;
+        lines.push_back(line->toByteArray());
     }
     return lines;
+}
+
+CLineReader::CLineReader(const QByteArray& text) : m_body(text) {
+    if (const qsizetype nul = m_body.indexOf('\0'); nul >= 0)
+        m_body = m_body.first(nul);
+}
+
+std::optional<QByteArrayView> CLineReader::Next() {
+    if (m_nStart >= m_body.size())
+        return std::nullopt;
+    qsizetype end = m_body.indexOf('\n', m_nStart);
+    if (end < 0)
+        end = m_body.size();
+    const QByteArrayView line =
+        m_body.sliced(m_nStart, std::min<qsizetype>(end - m_nStart, kMaxLineLength));
+    m_nStart = end + 1;
+    return line;
 }
 
 int ParseInt(QByteArrayView text) {
@@ -56,7 +73,9 @@ int ParseInt(QByteArrayView text) {
     return static_cast<int>(std::min<long long>(value, INT_MAX));
 }
 
-int ParseInt(QStringView text) { return ParseInt(QByteArrayView(ToCp1252(text.toString()))); }
+int ParseInt(QStringView text) {
+    return ParseInt(QByteArrayView(ToCp1252(text.toString())));
+}
 
 double ParseRate(QByteArrayView text) {
     qsizetype i = 0;

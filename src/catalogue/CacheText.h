@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace cache {
@@ -19,6 +20,21 @@ QByteArray UpToNul(const QByteArray& text);
 // of it; a carriage return stays; a last line without a line feed is taken whole. Empty lines
 // count. With maxLines >= 0 no more than that many lines are returned.
 std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines = -1);
+
+// The lines of SplitLines one at a time, viewing the text: a text of many short lines, held
+// as separate lines all at once, would take many times its own size.
+class CLineReader {
+public:
+    explicit CLineReader(const QByteArray& text);
+    explicit CLineReader(QByteArray&&) = delete; // the text must outlive the reader
+
+    // The next line; nothing after the last.
+    std::optional<QByteArrayView> Next();
+
+private:
+    QByteArrayView m_body;
+    qsizetype m_nStart = 0;
+};
 
 // Leading blanks, an optional sign, the leading decimal digits; 0 without digits. Saturates
 // at the 32-bit range instead of overflowing.

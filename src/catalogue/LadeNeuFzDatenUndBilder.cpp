@@ -181,10 +181,11 @@ void CSatzStore::LadeNeuFzDatenUndBilder() {
         // lines of the one before it; lines past the table are cut.
         std::array<QByteArray, kNeuFzMaxLines> record;
         int nLine = 0;
-        for (QByteArray& line : cache::SplitLines(*text)) {
-            const bool bTag = line == kNeuFzTag;
+        cache::CLineReader lines(*text);
+        while (const auto line = lines.Next()) {
+            const bool bTag = *line == kNeuFzTag;
             if (nLine < kNeuFzMaxLines)
-                record[nLine] = std::move(line);
+                record[nLine] = line->toByteArray();
             if (!bTag) {
                 ++nLine;
                 continue;

@@ -13,9 +13,9 @@
 #include <QFileInfo>
 #include <optional>
 
-bool CNeuFzSlots::Add(const QByteArray& line) {
+bool CNeuFzSlots::Add(QByteArrayView line) {
     if (m_nSlot < std::ssize(m_slots))
-        m_slots[m_nSlot] = line;
+        m_slots[m_nSlot] = line.toByteArray();
     const bool bTag = line == portalsync::kNeuFzTag;
     const bool bClosed = bTag && m_nLine > 0;
     if (bTag)
@@ -68,8 +68,9 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
         if (text) {
             bool bComplete = true;
             CNeuFzSlots lineStore;
-            for (const QByteArray& line : cache::SplitLines(*text))
-                if (lineStore.Add(line))
+            cache::CLineReader lines(*text);
+            while (const auto line = lines.Next())
+                if (lineStore.Add(*line))
                     bComplete = FetchPhotos(portal, lineStore.PhotoPaths()) && bComplete;
             // The list comes last: a vehicle whose new photo may still come keeps its previous
             // slide until a sync brings every photo.

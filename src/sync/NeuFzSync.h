@@ -8,6 +8,7 @@
 #include "sync/SyncStatus.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <array>
 #include <span>
 
@@ -19,7 +20,7 @@ public:
     // True when the line is a "<neufz>" line that closes a record (any but the first line of
     // the list); PhotoPaths() then gives that record's photo paths. Lines past the last slot
     // are dropped: an over-long record keeps its first lines.
-    bool Add(const QByteArray& line);
+    bool Add(QByteArrayView line);
     std::span<const QByteArray, kBilderProSatz> PhotoPaths() const;
 
 private:

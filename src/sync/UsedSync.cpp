@@ -96,7 +96,8 @@ void CUsedSync::UpdatePictureList() {
 void CUsedSync::ReadSatzNrList(const QByteArray& text) {
     m_store.m_nSatzNrCount = 0;
     if (!IsErrorAnswer(text)) {
-        const std::vector<QByteArray> lines = cache::SplitLines(text);
+        // The address and the records the list has room for: the rest is never read.
+        const std::vector<QByteArray> lines = cache::SplitLines(text, kSatzNrListSize);
         WriteProfileString(setting::kSection, setting::kAdresse, cache::FromCp1252(lines.front()));
         m_store.m_nSatzNrCount = ParseSatzNrList(lines, m_store.m_satzNrList);
         SyncSatzFiles();

@@ -25,6 +25,20 @@ TEST(CacheText, TextEndsAtItsFirstZeroByteAndLinesAreCut) {
     EXPECT_EQ(longLine[1], QByteArray("next"));
 }
 
+TEST(CacheText, LineReaderGivesTheLinesOfSplitLinesOneAtATime) {
+    const QByteArray text =
+        "a\r\n\n" + QByteArray(7000, 'x') + "\nlast" + QByteArray(1, '\0') + "after\n";
+    cache::CLineReader reader(text);
+    for (const QByteArray& expected : SplitLines(text)) {
+        const auto line = reader.Next();
+        ASSERT_TRUE(line);
+        EXPECT_EQ(*line, expected);
+    }
+    EXPECT_FALSE(reader.Next()) << "nothing after the first zero byte";
+    const QByteArray empty;
+    EXPECT_FALSE(cache::CLineReader(empty).Next());
+}
+
 TEST(CacheText, NumbersComeFromTheLeadingDigits) {
     EXPECT_EQ(cache::ParseInt("  12'000"), 12);
     EXPECT_EQ(cache::ParseInt("-42x"), -42);
@@ -48,7 +62,10 @@ TEST(CacheText, RatesAreDecimalsWithAPoint) {
 }
 
 TEST(CacheText, Windows1252RoundTrips) {
-    const QByteArray bytes("Mod\xe8le de l\x92" "ann\xe9" "e pass\xe9" "e \x80 \x9c");
+    const QByteArray bytes("Mod\xe8le de l\x92"
+                           "ann\xe9"
+                           "e pass\xe9"
+                           "e \x80 \x9c");
     const QString text = cache::FromCp1252(bytes);
     EXPECT_EQ(text, QStringLiteral("Modèle de l\u2019année passée \u20AC \u0153"));
     EXPECT_EQ(text.size(), bytes.size()) << "one character per byte";

@@ -3,6 +3,7 @@
 #include "catalogue/SatzStore.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/PeakMemory.h"
 #include "support/TempWorkDir.h"
 #include "support/TestPhotos.h"
 
@@ -230,6 +231,16 @@ TEST_F(LadeNeuFzTest, MissingEmptyOrOversizedListAddsNothing) {
         EXPECT_EQ(m_store->m_strAdresse, "kept") << i;
         EXPECT_EQ(trace.Starting("LadeNeuFz").size(), 2) << i;
     }
+}
+
+TEST_F(LadeNeuFzTest, ListOfMillionsOfShortLinesIsReadLineByLine) {
+    constexpr int kFillerMb = 16;
+    WriteList(QByteArray("x\n").repeated(kFillerMb * 1024 * 1024 / 2) + List({NeuFz(Worked())}));
+    const CPeakMemory peak;
+    Load();
+    EXPECT_EQ(Count(), 1);
+    // Every line held at once would take many times the list's size.
+    EXPECT_LT(peak.GrowthMb(), 4 * kFillerMb);
 }
 
 TEST_F(LadeNeuFzTest, RecordIsDroppedWhenItsPhotoVanishesBetweenMeasureAndLoad) {

@@ -3,6 +3,7 @@
 #include "SyncFixture.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/PeakMemory.h"
 #include "sync/SyncStatus.h"
 
 #include <QFile>
@@ -158,6 +159,17 @@ TEST_F(NeuFzSync, ListOfMoreThan65536CharactersWithOverlongLinesIsTakenWhole) {
     EXPECT_GT(CTempWorkDir::ReadFile(kListe).size(), 65536);
     EXPECT_EQ(TakeRequests(), (QStringList{NeuFzListRequest(QString()), Standard("z/1.jpg")}));
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral("Bilder/_standard_bilder_z_1.jpg")));
+}
+
+TEST_F(NeuFzSync, PreviousListOfMillionsOfShortLinesIsReadLineByLine) {
+    constexpr int kFillerMb = 16;
+    CTempWorkDir::WriteFile(kListe, QByteArray("x\n").repeated(kFillerMb * 1024 * 1024 / 2));
+    SetFault(QStringLiteral("fn=101=fehler"));
+    const CPeakMemory peak;
+    SyncNeuFz();
+    EXPECT_EQ(TakeRequests(), QStringList{NeuFzListRequest(QString())});
+    // Every line held at once would take many times the list's size.
+    EXPECT_LT(peak.GrowthMb(), 4 * kFillerMb);
 }
 
 TEST_F(NeuFzSync, PhotoPathsWhoseLocalNameWouldLeaveBilderAreNotAskedFor) {

@@ -1,9 +1,11 @@
+#include "sync/UsedSync.h"
 #include "../catalogue/TraceCapture.h"
 #include "../net/ScriptedServer.h"
 #include "SyncFixture.h"
 #include "catalogue/CacheText.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/PeakMemory.h"
 #include "sync/Portal.h"
 #include "sync/ProxySettings.h"
 #include "sync/SyncStatus.h"
@@ -401,6 +403,18 @@ TEST_F(UsedSync, ListOfMoreThan65536CharactersIsTakenWhole) {
     EXPECT_EQ(Slides().size(), 1);
     SyncUsed();
     EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
+}
+
+TEST_F(UsedSync, ListOfMillionsOfShortLinesIsParsedWithoutHoldingThemAll) {
+    constexpr int kFillerMb = 16;
+    const QByteArray list = "Adresse\n" + QByteArray("x\n").repeated(kFillerMb * 1024 * 1024 / 2);
+    SyncOutcome outcome;
+    const CPeakMemory peak;
+    CUsedSync(m_store, m_options, outcome).ReadSatzNrList(list);
+    EXPECT_EQ(m_store.m_nSatzNrCount, kSatzNrListSize - 1);
+    EXPECT_EQ(m_store.m_strAdresse, "Adresse");
+    // Every line held at once would take many times the list's size.
+    EXPECT_LT(peak.GrowthMb(), 4 * kFillerMb);
 }
 
 TEST_P(UsedSyncFault, KeepsTheLastGoodCache) {
