@@ -203,6 +203,8 @@ constexpr const char* kKillNames[] = {"InAChangedRecord", "AtTheNewMainPhotoOfAC
 
 class ProcessKillDrill : public ProcessDrill, public ::testing::WithParamInterface<const char*> {};
 
+class CacheLeftoverDrill : public CDrillFixture {};
+
 class ReadOnlyCacheDrill : public CDrillFixture,
                            public ::testing::WithParamInterface<std::vector<const char*>> {};
 
@@ -239,6 +241,25 @@ TEST_F(ProcessDrill, FullDiskKeepsTheLastGoodCacheAndTheSettings) {
         ExpectSettingsWhole(settings);
         ExpectCompletedAfterSync(drill);
     }
+}
+
+// A save killed between writing and renaming leaves the start of the new file under a
+// temporary name beside the old one. Neither the loaders nor the sync take it for a cache file.
+TEST_F(CacheLeftoverDrill, HalfWrittenTemporaryFilesAreNoCacheEntries) {
+    for (const auto& [name, bytes] : m_changed)
+        CTempWorkDir::WriteFile(name + QStringLiteral(".Xq3ZbT"), bytes.left(bytes.size() / 2));
+    const CacheFiles withLeftovers = Snapshot();
+    EXPECT_EQ(Lines(Slides()), Lines(m_goodSlides));
+
+    SyncBoth();
+    EXPECT_EQ(Lines(Slides()), Lines(m_changedSlides));
+    CacheFiles files = Snapshot();
+    for (const auto& [name, bytes] : withLeftovers)
+        if (name.endsWith(QLatin1String(".Xq3ZbT"))) {
+            EXPECT_EQ(files[name], bytes) << "left alone: " << name.toStdString();
+            files.erase(name);
+        }
+    EXPECT_EQ(CacheDifferences(files, m_changed), "");
 }
 
 TEST_P(ProcessKillDrill, RestartAfterAKillCompletesTheSync) {
