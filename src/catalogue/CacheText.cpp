@@ -55,13 +55,22 @@ std::optional<QByteArrayView> CLineReader::Next() {
     return line;
 }
 
-int ParseInt(QByteArrayView text) {
+namespace {
+// Skips the leading blanks and an optional sign; returns where the digits begin.
+qsizetype SkipBlanksAndSign(QByteArrayView text, bool& negative) {
     qsizetype i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
+    return i;
+}
+} // namespace
+
+int ParseInt(QByteArrayView text) {
+    bool negative = false;
+    qsizetype i = SkipBlanksAndSign(text, negative);
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 + (text[i] - '0');
@@ -78,12 +87,8 @@ int ParseInt(QStringView text) {
 }
 
 double ParseRate(QByteArrayView text) {
-    qsizetype i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    const qsizetype i = SkipBlanksAndSign(text, negative);
     double value = 0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
