@@ -17,10 +17,13 @@ namespace {
     std::abort();
 }
 
-// Every input rewrites files: on a disk, their flushes would take most of the run.
+// TMPDIR when set; otherwise memory where there is some: every input rewrites files, and on a
+// disk their flushes would take most of the run.
 QString TempBase() {
     const QFileInfo memory(QStringLiteral("/dev/shm"));
-    return memory.isDir() && memory.isWritable() ? memory.filePath() : QDir::tempPath();
+    if (qEnvironmentVariableIsEmpty("TMPDIR") && memory.isDir() && memory.isWritable())
+        return memory.filePath();
+    return QDir::tempPath();
 }
 } // namespace
 
