@@ -38,7 +38,7 @@ constexpr Sprachpaar kKategorien[neufz::kKategorien] = {
     {"e-Fahrzeuge", "e-Bicyclette"},
 };
 
-// The ten specification lines, one row per record line from line 5 on. Counts and sizes lose
+// The ten data lines, one row per record line from line 5 on. Counts and sizes lose
 // their leading zeros in German.
 struct SpecZeile {
     Sprachpaar format;

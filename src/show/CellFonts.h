@@ -23,8 +23,8 @@ class CCellFonts {
 public:
     explicit CCellFonts(QPaintDevice* device) : m_device(device) {}
 
-    // "Arial" whose cell is spec.nHeight pixels high, at weight spec.nWeight (1..1000).
-    const CellFont& Font(const slide::FontSpec& spec);
+    // "Arial" whose cell is fontSpec.nHeight pixels high, at weight fontSpec.nWeight (1..1000).
+    const CellFont& Font(const slide::FontSpec& fontSpec);
 
 private:
     QPaintDevice* m_device;

@@ -193,11 +193,11 @@ private:
 
     // Opaque text: the cells are filled with the background first, so a text that runs over
     // a photo stays readable.
-    void DrawText(const FontSpec& spec, QPoint topLeft, const QString& text,
+    void DrawText(const FontSpec& fontSpec, QPoint topLeft, const QString& text,
                   const QColor& colour = kTextColour) {
         if (text.isEmpty())
             return;
-        const CellFont& cell = m_fonts.Font(spec);
+        const CellFont& cell = m_fonts.Font(fontSpec);
         m_dc.fillRect(QRect(topLeft.x(), topLeft.y(), cell.metrics.horizontalAdvance(text),
                             cell.nAscent + cell.nDescent),
                       kBackground);

@@ -8,22 +8,22 @@ using slide::FontSpec;
 
 // Every cell height and weight of the slide layout, the promotion line and the messages.
 TEST(CellFontsTest, EveryLayoutFontHasExactlyItsCellHeight) {
-    const FontSpec specs[] = {{50, 700}, {60, 820}, {32, 700}, {40, 840}, {30, 500}, {36, 600},
-                              {38, 700}, {44, 840}, {34, 700}, {40, 700}, {36, 700}, {42, 700},
-                              {22, 200}, {25, 240}, {36, 300}, {44, 360}, {40, 400}};
+    const FontSpec fontSpecs[] = {{50, 700}, {60, 820}, {32, 700}, {40, 840}, {30, 500}, {36, 600},
+                                  {38, 700}, {44, 840}, {34, 700}, {40, 700}, {36, 700}, {42, 700},
+                                  {22, 200}, {25, 240}, {36, 300}, {44, 360}, {40, 400}};
     QImage image(8, 8, QImage::Format_RGB32);
     CCellFonts fonts(&image);
-    for (const FontSpec& spec : specs) {
-        SCOPED_TRACE(testing::Message() << spec.nHeight << "/" << spec.nWeight);
-        const CellFont& cell = fonts.Font(spec);
-        EXPECT_EQ(cell.nAscent + cell.nDescent, spec.nHeight);
+    for (const FontSpec& fontSpec : fontSpecs) {
+        SCOPED_TRACE(testing::Message() << fontSpec.nHeight << "/" << fontSpec.nWeight);
+        const CellFont& cell = fonts.Font(fontSpec);
+        EXPECT_EQ(cell.nAscent + cell.nDescent, fontSpec.nHeight);
         // The glyphs never reach beyond their cell, and fill it but for at most one pixel of
         // leading where no whole pixel size fits exactly.
         const int nGlyphCell = cell.metrics.ascent() + cell.metrics.descent();
-        EXPECT_LE(nGlyphCell, spec.nHeight);
-        EXPECT_GE(nGlyphCell, spec.nHeight - 1);
+        EXPECT_LE(nGlyphCell, fontSpec.nHeight);
+        EXPECT_GE(nGlyphCell, fontSpec.nHeight - 1);
         EXPECT_EQ(cell.nDescent, cell.metrics.descent());
-        EXPECT_EQ(cell.font.weight(), spec.nWeight);
+        EXPECT_EQ(cell.font.weight(), fontSpec.nWeight);
     }
 }
 
@@ -31,11 +31,11 @@ TEST(CellFontsTest, EveryLayoutFontHasExactlyItsCellHeight) {
 // (the underscore and the bar reach below the font's descent, as they do on every platform).
 TEST(CellFontsTest, GlyphsStayInsideTheCell) {
     QImage image(900, 80, QImage::Format_RGB32);
-    for (const FontSpec spec : {FontSpec{34, 700}, FontSpec{60, 820}, FontSpec{22, 200}}) {
-        SCOPED_TRACE(spec.nHeight);
+    for (const FontSpec fontSpec : {FontSpec{34, 700}, FontSpec{60, 820}, FontSpec{22, 200}}) {
+        SCOPED_TRACE(fontSpec.nHeight);
         image.fill(Qt::black);
         CCellFonts fonts(&image);
-        const CellFont& cell = fonts.Font(spec);
+        const CellFont& cell = fonts.Font(fontSpec);
         QPainter dc(&image);
         dc.setFont(cell.font);
         dc.setPen(Qt::white);
@@ -49,7 +49,7 @@ TEST(CellFontsTest, GlyphsStayInsideTheCell) {
                 if ((image.pixel(x, y) & 0xFFFFFF) != 0) {
                     ++nInk;
                     EXPECT_GE(y, nTop);
-                    EXPECT_LT(y, nTop + spec.nHeight);
+                    EXPECT_LT(y, nTop + fontSpec.nHeight);
                 }
         EXPECT_GT(nInk, 0);
     }

@@ -15,10 +15,10 @@ using slide::FontSpec;
 
 const QColor kWhite{255, 255, 255};
 
-int Advance(const FontSpec& spec, const QString& text) {
+int Advance(const FontSpec& fontSpec, const QString& text) {
     QImage device(8, 8, QImage::Format_RGB32);
     CCellFonts fonts(&device);
-    return fonts.Font(spec).metrics.horizontalAdvance(text);
+    return fonts.Font(fontSpec).metrics.horizontalAdvance(text);
 }
 
 // One opaque text cell: its top-left corner and height, and which neighbours are free (grey)

@@ -38,13 +38,13 @@ bool FaultRule::Matches(QByteArrayView target) const {
     return target.contains(pattern);
 }
 
-std::optional<FaultRule> ParseFaultRule(const QString& spec, QString* error) {
-    const qsizetype eq = spec.lastIndexOf(QLatin1Char('='));
+std::optional<FaultRule> ParseFaultRule(const QString& ruleText, QString* error) {
+    const qsizetype eq = ruleText.lastIndexOf(QLatin1Char('='));
     if (eq < 0)
-        return Refuse(error, QStringLiteral("fault \"%1\": expected PATTERN=KIND").arg(spec));
+        return Refuse(error, QStringLiteral("fault \"%1\": expected PATTERN=KIND").arg(ruleText));
     FaultRule rule;
-    rule.strPattern = spec.left(eq);
-    const QString action = spec.mid(eq + 1);
+    rule.strPattern = ruleText.left(eq);
+    const QString action = ruleText.mid(eq + 1);
     const QString name = action.section(QLatin1Char(':'), 0, 0);
     const bool bHasValue = action.contains(QLatin1Char(':'));
     for (const KindName& kind : kKinds) {
@@ -52,7 +52,7 @@ std::optional<FaultRule> ParseFaultRule(const QString& spec, QString* error) {
             continue;
         if (kind.bValue != bHasValue)
             return Refuse(error, QStringLiteral("fault \"%1\": %2 %3 a value")
-                                     .arg(spec, name,
+                                     .arg(ruleText, name,
                                           kind.bValue ? QStringLiteral("needs")
                                                       : QStringLiteral("takes no")));
         rule.kind = kind.kind;
@@ -64,10 +64,10 @@ std::optional<FaultRule> ParseFaultRule(const QString& spec, QString* error) {
                                   ? rule.nValue >= 0 && rule.nValue <= kMaxDelayMs
                                   : rule.nValue >= 100 && rule.nValue <= 599 && rule.nValue != 200;
         if (!ok || !bInRange)
-            return Refuse(error, QStringLiteral("fault \"%1\": bad value").arg(spec));
+            return Refuse(error, QStringLiteral("fault \"%1\": bad value").arg(ruleText));
         return rule;
     }
-    return Refuse(error, QStringLiteral("fault \"%1\": unknown kind \"%2\"").arg(spec, name));
+    return Refuse(error, QStringLiteral("fault \"%1\": unknown kind \"%2\"").arg(ruleText, name));
 }
 
 } // namespace demoportal

@@ -31,7 +31,7 @@ struct FaultRule {
 };
 
 // The rule, or nothing with the reason in error.
-std::optional<FaultRule> ParseFaultRule(const QString& spec, QString* error = nullptr);
+std::optional<FaultRule> ParseFaultRule(const QString& ruleText, QString* error = nullptr);
 
 struct PortalConfig {
     // Every matching delay applies; of the other kinds the first matching rule shapes the

@@ -87,8 +87,8 @@ std::optional<PortalOptions> ReadPortalOptions(const QCommandLineParser& parser,
         return Refuse(error, QStringLiteral("%1 is not a loopback address; add --allow-remote")
                                  .arg(options.strBind));
     options.config.strLogFile = parser.value(QLatin1String(kLog));
-    for (const QString& spec : parser.values(QLatin1String(kFault))) {
-        auto rule = ParseFaultRule(spec, error);
+    for (const QString& ruleText : parser.values(QLatin1String(kFault))) {
+        auto rule = ParseFaultRule(ruleText, error);
         if (!rule)
             return std::nullopt;
         options.config.faults.push_back(*rule);

@@ -316,7 +316,7 @@ struct Model {
     int nCcm = 0, nPs = 0, nNm = 0, nZylinder = 0, nSitzhoehe = 0, nGewicht = 0, nPreis = 0;
     int nColour = 0;
 
-    const CategorySpec& Spec() const { return kCategories[nKatID - 1]; }
+    const CategorySpec& Ranges() const { return kCategories[nKatID - 1]; }
     const Colour& Farbe() const { return kColours[nColour]; }
 };
 
@@ -324,20 +324,20 @@ Model MakeModel(int nKatID, int nBrand, int nVariant, CRandom& rnd) {
     Model m;
     m.nKatID = nKatID;
     m.brand = kBrands[nBrand];
-    const CategorySpec& spec = m.Spec();
-    m.nCcm = rnd.In(spec.ccm);
-    m.nPs = rnd.In(spec.ps);
-    m.nNm = rnd.In(spec.nm);
-    m.nZylinder = rnd.In(spec.zylinder);
-    m.nSitzhoehe = rnd.In(spec.sitzhoehe);
-    m.nGewicht = rnd.In(spec.gewicht);
-    m.nPreis = ShopPrice(rnd.In(spec.preis));
+    const CategorySpec& ranges = m.Ranges();
+    m.nCcm = rnd.In(ranges.ccm);
+    m.nPs = rnd.In(ranges.ps);
+    m.nNm = rnd.In(ranges.nm);
+    m.nZylinder = rnd.In(ranges.zylinder);
+    m.nSitzhoehe = rnd.In(ranges.sitzhoehe);
+    m.nGewicht = rnd.In(ranges.gewicht);
+    m.nPreis = ShopPrice(rnd.In(ranges.preis));
     m.nColour = rnd.In(0, int(std::size(kColours)) - 1);
     static const char* const kSuffix[] = {"", " S", " R"};
     const QString number = m.nCcm == 0    ? QStringLiteral("e%1").arg(m.nPs / 10 + 1)
                            : m.nCcm < 100 ? QStringLiteral("50")
                                           : QString::number((m.nCcm + 5) / 10 * 10);
-    m.strModell = U(spec.stems[nVariant % 3]) + QLatin1Char(' ') + number +
+    m.strModell = U(ranges.stems[nVariant % 3]) + QLatin1Char(' ') + number +
                   QLatin1String(kSuffix[(nVariant / 3) % 3]);
     return m;
 }
@@ -500,7 +500,7 @@ bool WriteNeuFahrzeuge(CWriter& out, CRandom& rnd) {
     for (int i = 0; i < kNeuFzCount; ++i) {
         const int nId = kFirstNeuFzId + i;
         const Model m = MakeModel(i % kCategoryCount + 1, i % int(std::size(kBrands)), i, rnd);
-        const CategorySpec& spec = m.Spec();
+        const CategorySpec& ranges = m.Ranges();
         CDataFile data;
         data.Add(QLatin1String(key::kMarke), QLatin1String(m.brand));
         data.Add(QLatin1String(key::kModell), m.strModell);
@@ -510,12 +510,12 @@ bool WriteNeuFahrzeuge(CWriter& out, CRandom& rnd) {
         data.Add(QLatin1String(key::kHubraum), QString::number(m.nCcm));
         data.Add(QLatin1String(key::kDrehmoment), QString::number(m.nNm));
         data.Add(QLatin1String(key::kZylinder), QString::number(m.nZylinder));
-        data.Add(QLatin1String(key::kGetriebe), U(kGetriebe[spec.nGetriebe].de),
-                 U(kGetriebe[spec.nGetriebe].fr));
+        data.Add(QLatin1String(key::kGetriebe), U(kGetriebe[ranges.nGetriebe].de),
+                 U(kGetriebe[ranges.nGetriebe].fr));
         data.Add(QLatin1String(key::kLeistung), QString::number(m.nPs));
         data.Add(QLatin1String(key::kSitzhoehe), QString::number(m.nSitzhoehe));
-        data.Add(QLatin1String(key::kReifenVorne), QLatin1String(spec.reifenVorne));
-        data.Add(QLatin1String(key::kReifenHinten), QLatin1String(spec.reifenHinten));
+        data.Add(QLatin1String(key::kReifenVorne), QLatin1String(ranges.reifenVorne));
+        data.Add(QLatin1String(key::kReifenHinten), QLatin1String(ranges.reifenHinten));
         data.Add(QLatin1String(key::kGewicht), QString::number(m.nGewicht));
         data.Add(QLatin1String(key::kRate), i % 12 == 5 ? QStringLiteral("0") : Rate(m.nPreis, 58));
         QStringList de{U(m.Farbe().name.de)};

@@ -40,10 +40,10 @@ TEST(PortalFaults, RulesParseEveryKindAndRefuseWhatDoesNotFit) {
         {"x=long-length", FaultKind::LongLength},
         {"=fehler", FaultKind::Fehler},
     };
-    for (const auto& [spec, kind] : plain) {
-        const auto rule = ParseFaultRule(spec);
-        ASSERT_TRUE(rule) << spec;
-        EXPECT_EQ(rule->kind, kind) << spec;
+    for (const auto& [ruleText, kind] : plain) {
+        const auto rule = ParseFaultRule(ruleText);
+        ASSERT_TRUE(rule) << ruleText;
+        EXPECT_EQ(rule->kind, kind) << ruleText;
     }
 
     for (const char* bad : {"cut-body", "x=cutbody", "x=delay", "x=delay:", "x=delay:-1",

@@ -99,10 +99,10 @@ protected:
     RawAnswer Get(const QByteArray& target, const QByteArray& extraHeaders = {}) const {
         return RawGet(m_nPort, target, extraHeaders);
     }
-    void SetFaults(std::initializer_list<const char*> specs) {
+    void SetFaults(std::initializer_list<const char*> ruleTexts) {
         PortalConfig config;
-        for (const char* spec : specs)
-            config.faults.push_back(*ParseFaultRule(spec));
+        for (const char* ruleText : ruleTexts)
+            config.faults.push_back(*ParseFaultRule(ruleText));
         m_server->SetConfig(config);
     }
 
