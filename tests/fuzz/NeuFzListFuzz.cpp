@@ -1,11 +1,7 @@
 // The new-vehicle list as the portal may send it, loaded in both languages and released.
 // Seeds name Bilder/p.jpg as their main photo, so records are kept and their texts built.
 
-#include "FuzzWorkDir.h"
-#include "catalogue/SatzStore.h"
-
-#include <cstddef>
-#include <cstdint>
+#include "CacheFileFuzz.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     EnterFuzzWorkDir();
@@ -14,13 +10,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Built once: a catalogue holds every slide and picture slot up front.
-    static CSatzStore store;
-    WriteFuzzFile("Daten/NeufahrzeugeListe.txt", data, size);
-    for (const int nSprache : {kDeutsch, kFranzoesisch}) {
-        store.m_nSprache = nSprache;
-        store.LadeNeuFzDatenUndBilder();
-        store.ResetBilderUndDaten();
-    }
+    LoadFuzzedCacheFile("Daten/NeufahrzeugeListe.txt", &CSatzStore::LadeNeuFzDatenUndBilder, data,
+                        size);
     return 0;
 }
