@@ -11,7 +11,7 @@ namespace {
 constexpr int kFieldWidth = 240;
 } // namespace
 
-CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : QDialog(parent) {
+CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : CExchangeDlg(parent) {
     setWindowTitle(QStringLiteral("Authorization"));
 
     // The store keeps no more than its fields hold; longer entries would be cut without a word.
@@ -31,20 +31,7 @@ CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : QDialog(parent) {
     page->addLayout(OkCancelRow(*this, QStringLiteral("OK")));
 }
 
-void CAuthorizationDlg::showEvent(QShowEvent* event) {
-    if (!m_bInitialised) {
-        m_bInitialised = true;
-        DoDataExchange(false);
-    }
-    QDialog::showEvent(event);
-}
-
 void CAuthorizationDlg::DoDataExchange(bool bSaveAndValidate) {
     ExchangeText(bSaveAndValidate, m_kundenNr, m_strKundenNr);
     ExchangeText(bSaveAndValidate, m_passwort, m_strPasswort);
-}
-
-void CAuthorizationDlg::accept() {
-    DoDataExchange(true);
-    QDialog::accept();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // "Authorization": the dealer's customer number and password.
 
-#include <QDialog>
+#include "dialogs/ExchangeDlg.h"
+
 #include <QString>
 
 class QLineEdit;
 
-class CAuthorizationDlg : public QDialog {
+class CAuthorizationDlg : public CExchangeDlg {
     Q_OBJECT
 public:
     explicit CAuthorizationDlg(QWidget* parent = nullptr);
@@ -14,15 +15,9 @@ public:
     QString m_strKundenNr;
     QString m_strPasswort;
 
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void DoDataExchange(bool bSaveAndValidate);
+    void DoDataExchange(bool bSaveAndValidate) override;
 
-    bool m_bInitialised = false;
     QLineEdit* m_kundenNr;
     QLineEdit* m_passwort;
 };

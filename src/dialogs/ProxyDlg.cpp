@@ -12,7 +12,7 @@ namespace {
 constexpr int kFieldWidth = 240;
 } // namespace
 
-CProxyDlg::CProxyDlg(QWidget* parent) : QDialog(parent) {
+CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
     setWindowTitle(QStringLiteral("Proxy Server"));
 
     m_proxyOn =
@@ -33,21 +33,8 @@ CProxyDlg::CProxyDlg(QWidget* parent) : QDialog(parent) {
     page->addLayout(OkCancelRow(*this, QStringLiteral("OK")));
 }
 
-void CProxyDlg::showEvent(QShowEvent* event) {
-    if (!m_bInitialised) {
-        m_bInitialised = true;
-        DoDataExchange(false);
-    }
-    QDialog::showEvent(event);
-}
-
 void CProxyDlg::DoDataExchange(bool bSaveAndValidate) {
     ExchangeCheck(bSaveAndValidate, m_proxyOn, m_nProxyOn);
     ExchangeText(bSaveAndValidate, m_proxyIP, m_strProxyIP);
     ExchangeText(bSaveAndValidate, m_port, m_strPort);
-}
-
-void CProxyDlg::accept() {
-    DoDataExchange(true);
-    QDialog::accept();
 }

@@ -1,13 +1,14 @@
 #pragma once
 // "Proxy Server": whether and through which HTTP proxy the portal is reached.
 
-#include <QDialog>
+#include "dialogs/ExchangeDlg.h"
+
 #include <QString>
 
 class QCheckBox;
 class QLineEdit;
 
-class CProxyDlg : public QDialog {
+class CProxyDlg : public CExchangeDlg {
     Q_OBJECT
 public:
     explicit CProxyDlg(QWidget* parent = nullptr);
@@ -16,15 +17,9 @@ public:
     QString m_strProxyIP;
     QString m_strPort; // the port's decimal text, as typed
 
-    void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void DoDataExchange(bool bSaveAndValidate);
+    void DoDataExchange(bool bSaveAndValidate) override;
 
-    bool m_bInitialised = false;
     QCheckBox* m_proxyOn;
     QLineEdit* m_proxyIP;
     QLineEdit* m_port;

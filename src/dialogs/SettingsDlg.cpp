@@ -71,7 +71,8 @@ std::tm LocalTm(std::time_t t) {
 }
 } // namespace
 
-CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent) : QDialog(parent), m_host(host) {
+CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent)
+    : CExchangeDlg(parent), m_host(host) {
     setWindowTitle(QStringLiteral("Einstellungen"));
 
     auto* occ = new QGroupBox(QStringLiteral("Occasionen"), this);
@@ -154,15 +155,6 @@ CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent) : QDialog(parent)
     connect(testShutdown, &QPushButton::clicked, this, &CSettingsDlg::OnTestShutdown);
 }
 
-void CSettingsDlg::showEvent(QShowEvent* event) {
-    // The first show is the dialog's initialisation: the members are filled by then.
-    if (!m_bInitialised) {
-        m_bInitialised = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
-
 void CSettingsDlg::OnInitDialog() {
     DoDataExchange(false);
     m_nSprache = GetProfileInt(setting::kSection, setting::kSprache, 0);
@@ -226,8 +218,7 @@ void CSettingsDlg::OnOK() {
     m_nKatID = SelectedIndex(m_katID);
     m_nKatIDOcc = SelectedIndex(m_katIDOcc);
     m_nScrRes = SelectedIndex(m_scrRes);
-    DoDataExchange(true);
-    QDialog::accept();
+    CExchangeDlg::accept();
 }
 
 void CSettingsDlg::done(int nResult) {

@@ -2,7 +2,8 @@
 // "Einstellungen": filters, display options, promotion text and automatic shutdown. The
 // command fills the members, shows the dialog and reads the members back after OK.
 
-#include <QDialog>
+#include "dialogs/ExchangeDlg.h"
+
 #include <QString>
 #include <QTimer>
 #include <ctime>
@@ -14,7 +15,7 @@ class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
-class CSettingsDlg : public QDialog {
+class CSettingsDlg : public CExchangeDlg {
     Q_OBJECT
 public:
     explicit CSettingsDlg(IDialogHost& host, QWidget* parent = nullptr);
@@ -51,17 +52,13 @@ public:
     void accept() override;
     void done(int nResult) override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void OnInitDialog();
-    void DoDataExchange(bool bSaveAndValidate);
+    void OnInitDialog() override;
+    void DoDataExchange(bool bSaveAndValidate) override;
     void OnOK();
     void OnTestShutdown();
 
     IDialogHost& m_host;
-    bool m_bInitialised = false;
     QTimer m_clockTimer;
 
     QCheckBox* m_occAktiv;
