@@ -230,9 +230,28 @@ void CHttpRequest::ReadBody(CHttpSocket& socket, long long contentLength, int ti
             throw CSocketException("ReadBody", sockapi::kProtocolError);
         m_nBodyLength = static_cast<int>(contentLength);
     } else {
-        AllocateBody(net::kMaxUnsizedBody);
-        m_nBodyLength =
-            static_cast<int>(socket.ReadBody(m_pBody.get(), net::kMaxUnsizedBody, timeoutSeconds));
+        m_nBodyLength = static_cast<int>(ReadToClose(socket, timeoutSeconds));
+    }
+}
+
+std::size_t CHttpRequest::ReadToClose(CHttpSocket& socket, int timeoutSeconds) {
+    // Only the close ends the body: one that fills the buffer is grown into, and one that
+    // goes on beyond what an announced length may be is refused rather than cut.
+    std::size_t capacity = net::kMaxUnsizedBody;
+    AllocateBody(capacity);
+    std::size_t stored = 0;
+    for (;;) {
+        stored += socket.ReadBody(m_pBody.get() + stored, capacity - stored, timeoutSeconds);
+        if (stored < capacity)
+            return stored;
+        if (capacity > static_cast<std::size_t>(net::kMaxContentLength))
+            throw CSocketException("ReadBody", sockapi::kProtocolError);
+        const std::size_t grown =
+            std::min(capacity * 2, static_cast<std::size_t>(net::kMaxContentLength) + 1);
+        auto body = std::make_unique<char[]>(grown + net::kBodySpare);
+        std::memcpy(body.get(), m_pBody.get(), stored);
+        m_pBody = std::move(body);
+        capacity = grown;
     }
 }
 

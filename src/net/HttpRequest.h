@@ -57,6 +57,8 @@ private:
     // The announced content length, 0 when none; fills status, header text and values.
     long long ReadHeader(CHttpSocket& socket, int timeoutSeconds);
     void ReadBody(CHttpSocket& socket, long long contentLength, int timeoutSeconds);
+    // A body without a length, up to the peer's close; its length.
+    std::size_t ReadToClose(CHttpSocket& socket, int timeoutSeconds);
     void AllocateBody(std::size_t size);
     void EndWithEmptyBody(CHttpSocket& socket) noexcept;
     void EncodeHeader(const char* headerText);

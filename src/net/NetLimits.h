@@ -18,12 +18,13 @@ inline constexpr std::size_t kServerSize = 64;
 inline constexpr std::size_t kDateSize = 64;
 inline constexpr std::size_t kHeaderValueSize = 1024;
 
-// A body without a length (or with length 0), and a chunked body, is read up to this many bytes.
+// A chunked body is read up to this many bytes; a body without a length (or with length 0)
+// starts in a buffer of this size and is read to the close, up to kMaxContentLength.
 inline constexpr int kMaxUnsizedBody = 200000;
 // Spare zero bytes after every body, so it can also be read as text.
 inline constexpr int kBodySpare = 100;
-// Larger announced lengths are refused: no portal answer comes near, and the buffer is
-// allocated up front.
+// Larger announced lengths, and longer bodies without one, are refused: no portal answer comes
+// near, and an announced length's buffer is allocated up front.
 inline constexpr long long kMaxContentLength = 64LL * 1024 * 1024;
 
 // Status codes of requests that ended without an HTTP answer.
