@@ -8,20 +8,32 @@ namespace {
 // Long enough for a sync step's whole time-out (50 seconds) and then some.
 constexpr int kMaxDelayMs = 600000;
 
+enum class Value { None, Number, Text };
+
 struct KindName {
     const char* name;
     FaultKind kind;
-    bool bValue;
+    Value value;
 };
 
 constexpr KindName kKinds[] = {
-    {"delay", FaultKind::Delay, true},
-    {"close-before-body", FaultKind::CloseBeforeBody, false},
-    {"cut-body", FaultKind::CutBody, false},
-    {"long-length", FaultKind::LongLength, false},
-    {"status", FaultKind::Status, true},
-    {"fehler", FaultKind::Fehler, false},
+    {"delay", FaultKind::Delay, Value::Number},
+    {"close-before-body", FaultKind::CloseBeforeBody, Value::None},
+    {"cut-body", FaultKind::CutBody, Value::None},
+    {"long-length", FaultKind::LongLength, Value::None},
+    {"status", FaultKind::Status, Value::Number},
+    {"fehler", FaultKind::Fehler, Value::None},
+    {"no-length", FaultKind::NoLength, Value::None},
+    {"body", FaultKind::Body, Value::Text},
+    {"type", FaultKind::ContentType, Value::Text},
+    {"encoding", FaultKind::ContentEncoding, Value::Text},
+    {"crlf", FaultKind::CrLf, Value::None},
 };
+
+// A header value must stay on its line.
+bool IsHeaderValue(const QByteArray& text) {
+    return !text.isEmpty() && !text.contains('\r') && !text.contains('\n') && !text.contains('\0');
+}
 
 std::optional<FaultRule> Refuse(QString* error, const QString& reason) {
     if (error)
@@ -50,16 +62,23 @@ std::optional<FaultRule> ParseFaultRule(const QString& ruleText, QString* error)
     for (const KindName& kind : kKinds) {
         if (name != QLatin1String(kind.name))
             continue;
-        if (kind.bValue != bHasValue)
-            return Refuse(error, QStringLiteral("fault \"%1\": %2 %3 a value")
-                                     .arg(ruleText, name,
-                                          kind.bValue ? QStringLiteral("needs")
-                                                      : QStringLiteral("takes no")));
+        if ((kind.value != Value::None) != bHasValue)
+            return Refuse(
+                error, QStringLiteral("fault \"%1\": %2 %3 a value")
+                           .arg(ruleText, name,
+                                bHasValue ? QStringLiteral("takes no") : QStringLiteral("needs")));
         rule.kind = kind.kind;
-        if (!kind.bValue)
+        if (kind.value == Value::None)
             return rule;
+        const QString value = action.mid(action.indexOf(QLatin1Char(':')) + 1);
+        if (kind.value == Value::Text) {
+            rule.text = QByteArray::fromPercentEncoding(value.toUtf8());
+            if (kind.kind != FaultKind::Body && !IsHeaderValue(rule.text))
+                return Refuse(error, QStringLiteral("fault \"%1\": bad value").arg(ruleText));
+            return rule;
+        }
         bool ok = false;
-        rule.nValue = action.section(QLatin1Char(':'), 1).toInt(&ok);
+        rule.nValue = value.toInt(&ok);
         const bool bInRange = kind.kind == FaultKind::Delay
                                   ? rule.nValue >= 0 && rule.nValue <= kMaxDelayMs
                                   : rule.nValue >= 100 && rule.nValue <= 599 && rule.nValue != 200;

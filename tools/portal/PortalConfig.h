@@ -2,6 +2,7 @@
 // What an operator or a test sets on a running portal: the request log and the faults it
 // injects into chosen answers.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <optional>
@@ -16,16 +17,24 @@ enum class FaultKind {
     LongLength,      // announces more bytes than the body has, sends the body, closes
     Status,          // answers with status nValue
     Fehler,          // answers 200 with a short "FEHLER" text
+    NoLength,        // sends no Content-Length: the body ends at the close
+    Body,            // answers 200 with the text value as a plain-text body
+    ContentType,     // gives the answer the content type value
+    ContentEncoding, // adds a Content-Encoding line with the value
+    CrLf,            // ends the lines of a text answer with CR LF
 };
 
 // "PATTERN=KIND" or "PATTERN=KIND:VALUE", split at the last "=". A pattern with a "*" is a
 // glob over the whole request target (path and query; "*" also matches "/"), any other
 // pattern a substring of it; an empty pattern matches every request. Kinds: delay:MS,
-// close-before-body, cut-body, long-length, status:CODE, fehler.
+// close-before-body, cut-body, long-length, status:CODE, fehler, no-length, body:TEXT,
+// type:TEXT, encoding:TEXT, crlf. A TEXT value is percent-decoded, so it can hold "=", line
+// ends and zero bytes.
 struct FaultRule {
     QString strPattern;
     FaultKind kind = FaultKind::Fehler;
     int nValue = 0;
+    QByteArray text;
 
     bool Matches(QByteArrayView target) const;
 };

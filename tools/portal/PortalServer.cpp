@@ -47,26 +47,43 @@ const FaultRule* ShapingFault(const std::vector<FaultRule>& faults, QByteArrayVi
     return nullptr;
 }
 
-// Every answer goes through a content provider with a length: it gets a Content-Length,
-// is never compressed or chunked, and can be cut short at a chosen byte.
-void Send(httplib::Response& res, const Answer& answer, const FaultRule* fault) {
+// Every answer goes through a content provider: it is never compressed or chunked, gets a
+// Content-Length unless a fault takes it away, and can be cut short at a chosen byte.
+void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
+    const auto is = [fault](FaultKind kind) {
+        return fault && fault->kind == kind;
+    };
+    if (is(FaultKind::CrLf) && answer.type == kTextType)
+        answer.body.replace("\n", "\r\n");
+    if (is(FaultKind::ContentEncoding))
+        res.set_header("Content-Encoding", fault->text.toStdString());
+    const std::string type =
+        is(FaultKind::ContentType) ? fault->text.toStdString() : std::string(answer.type);
     auto bytes = std::make_shared<std::string>(answer.body.toStdString());
+    res.status = answer.nStatus;
+    if (is(FaultKind::NoLength)) {
+        // Without a length the close ends the body.
+        res.set_content_provider(type, [bytes](std::size_t, httplib::DataSink& sink) {
+            const bool bSent = sink.write(bytes->data(), bytes->size());
+            sink.done();
+            return bSent;
+        });
+        return;
+    }
     std::size_t announced = bytes->size();
     std::size_t sent = bytes->size();
-    if (fault && fault->kind == FaultKind::CloseBeforeBody)
+    if (is(FaultKind::CloseBeforeBody))
         sent = 0;
-    else if (fault && fault->kind == FaultKind::CutBody)
+    else if (is(FaultKind::CutBody))
         sent = bytes->size() / 2;
-    else if (fault && fault->kind == FaultKind::LongLength)
+    else if (is(FaultKind::LongLength))
         announced += kLongLengthExtra;
-    res.status = answer.nStatus;
     if (announced == 0) {
         res.set_header("Content-Length", "0");
         return;
     }
     res.set_content_provider(
-        announced, answer.type,
-        [bytes, sent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+        announced, type, [bytes, sent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
             // Returning false closes the connection: the rest never comes.
             return offset < sent && sink.write(bytes->data() + offset, sent - offset);
         });
@@ -128,6 +145,8 @@ void CPortalServer::Impl::Handle(const httplib::Request& req, httplib::Response&
         return Send(res, TextAnswer(fault->nValue, kInjectedError), nullptr);
     if (fault && fault->kind == FaultKind::Fehler)
         return Send(res, TextAnswer(200, kInjectedError), nullptr);
+    if (fault && fault->kind == FaultKind::Body)
+        return Send(res, Answer{200, fault->text, kTextType}, nullptr);
 
     const std::string gateway = std::string(portal::kGatewayPath) + kGatewayPage;
     Send(res, req.path == gateway ? Gateway(req) : Photo(req), fault);

@@ -57,7 +57,7 @@ TEST(PortalFaults, RulesParseEveryKindAndRefuseWhatDoesNotFit) {
 
 TEST(PortalFaults, PatternsWithAStarAreGlobsOthersSubstrings) {
     const auto rule = [](const char* pattern) {
-        return FaultRule{pattern, FaultKind::Fehler, 0};
+        return FaultRule{pattern, FaultKind::Fehler, 0, {}};
     };
     const QByteArray list = "/wsgateway/zelvora/zelvora.php?ap=X&fn=1&la=de&kn=12345&rm=1";
     const QByteArray photo = "/kunden_occasionen/12345/40101_1.jpg";

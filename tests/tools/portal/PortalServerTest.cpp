@@ -293,6 +293,22 @@ TEST_F(PortalServerTest, EachFaultShapesOnlyTheAnswersItsPatternMatches) {
     EXPECT_EQ(Get(photo).body, Photo('a'));
 }
 
+TEST_F(PortalServerTest, AnswersCanLoseTheirLengthOrTakeABodyATypeOrCrLf) {
+    SetFaults({"40101_1=no-length"});
+    RawAnswer answer = Get("/kunden_occasionen/12345/40101_1.jpg");
+    EXPECT_EQ(answer.nContentLength, -1);
+    EXPECT_EQ(answer.body, Photo('a')) << "the close ends the body";
+    SetFaults({"fn=1=body:<html>%3D%0D%0A%00x"});
+    EXPECT_EQ(Get(ListQuery("de", 1)).body, QByteArray("<html>=\r\n\0x", 11));
+    SetFaults({"fn=1=type:text/html; charset%3Dutf-8"});
+    EXPECT_TRUE(Get(ListQuery("de", 1)).head.contains("Content-Type: text/html; charset=utf-8\r"));
+    SetFaults({"fn=1=crlf"});
+    const QByteArray list = Get(ListQuery("de", 1)).body;
+    EXPECT_EQ(list.count("\r\n"), list.count('\n'));
+    for (const char* bad : {"x=body", "x=type:", "x=encoding:a%0Db", "x=crlf:1"})
+        EXPECT_FALSE(ParseFaultRule(QString::fromLatin1(bad))) << bad;
+}
+
 TEST_F(PortalServerTest, DelayHoldsTheAnswerBackAndStopCutsItShort) {
     SetFaults({"fn=2=delay:60000"});
     httplib::Client client("127.0.0.1", m_nPort);
