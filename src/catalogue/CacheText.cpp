@@ -55,6 +55,10 @@ std::optional<QByteArrayView> CLineReader::Next() {
     return line;
 }
 
+QByteArrayView WithoutTrailingCr(QByteArrayView line) {
+    return line.endsWith('\r') ? line.chopped(1) : line;
+}
+
 namespace {
 // Skips the leading blanks and an optional sign; returns where the digits begin.
 qsizetype SkipBlanksAndSign(QByteArrayView text, bool& negative) {

@@ -36,6 +36,10 @@ private:
     qsizetype m_nStart = 0;
 };
 
+// A name or a change time read from a line: one carriage return at its end is no part of it,
+// whichever line ends the portal wrote.
+QByteArrayView WithoutTrailingCr(QByteArrayView line);
+
 // Leading blanks, an optional sign, the leading decimal digits; 0 without digits. Saturates
 // at the 32-bit range instead of overflowing.
 int ParseInt(QByteArrayView text);

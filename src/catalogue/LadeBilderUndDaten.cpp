@@ -107,7 +107,7 @@ void CSatzStore::LadeBilderUndDaten() {
         Satz satz;
         int nHeight = 0;
         int nWidth = 0;
-        const QByteArray& hauptfoto = record.Line(occ::kHauptfoto);
+        const QByteArrayView hauptfoto = cache::WithoutTrailingCr(record.Line(occ::kHauptfoto));
         if (hauptfoto.size() <= kMinFotoName ||
             !AppendPicture(cache::PhotoPath(hauptfoto), satz.nBild[0], nHeight, nWidth) ||
             nWidth <= kMinOccMainWidth) {
@@ -130,7 +130,7 @@ void CSatzStore::LadeBilderUndDaten() {
         for (int j = 0; j < satz.nZeilen; ++j)
             satz.strZeilen[j] = record.Text(record.FirstZubehoer() + j);
         for (int k = 1; k < kBilderProSatz; ++k) {
-            const QByteArray& foto = record.Line(occ::kHauptfoto + k);
+            const QByteArrayView foto = cache::WithoutTrailingCr(record.Line(occ::kHauptfoto + k));
             if (foto.size() > kMinFotoName)
                 AppendPicture(cache::PhotoPath(foto), satz.nBild[k], nHeight, nWidth);
         }

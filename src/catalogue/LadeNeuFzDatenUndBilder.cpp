@@ -113,7 +113,7 @@ int FarbZeilen(const QByteArray& line, int nSprache, Satz& satz) {
 }
 
 QByteArray FotoName(const QByteArray& line) {
-    return QByteArray(line).replace('/', '_');
+    return cache::WithoutTrailingCr(line).toByteArray().replace('/', '_');
 }
 
 // Appends the slide of one record when its main photo is a landscape photo large enough.

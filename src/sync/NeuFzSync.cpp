@@ -30,7 +30,40 @@ std::span<const QByteArray, kBilderProSatz> CNeuFzSlots::PhotoPaths() const {
 }
 
 QByteArray NeuFzPhotoName(const QByteArray& path) {
-    return QByteArray(path).replace('/', '_');
+    return cache::WithoutTrailingCr(path).toByteArray().replace('/', '_');
+}
+
+void ForEachNeuFzRecord(const QByteArray& list,
+                        const std::function<void(std::span<const QByteArray>)>& take) {
+    CNeuFzSlots lineStore;
+    cache::CLineReader lines(list);
+    int nRecords = 0;
+    while (nRecords < kMaxSatz) {
+        const auto line = lines.Next();
+        if (!line)
+            break;
+        if (lineStore.Add(*line)) {
+            take(lineStore.PhotoPaths());
+            ++nRecords;
+        }
+    }
+}
+
+QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list) {
+    QSet<QByteArray> names;
+    ForEachNeuFzRecord(list, [&names](std::span<const QByteArray> paths) {
+        for (const QByteArray& path : paths)
+            names.insert(NeuFzPhotoName(path));
+    });
+    return names;
+}
+
+bool IsNeuFzList(const QByteArray& text) {
+    cache::CLineReader lines(text);
+    while (const auto line = lines.Next())
+        if (*line == portalsync::kNeuFzTag)
+            return true;
+    return false;
 }
 
 CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome)
@@ -59,34 +92,43 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
     } else {
         const QString listPath = cache::CachePath(cache::kDaten, portalsync::kNeuFzListe);
         // An empty or refused answer keeps the previous list: the next try may be a week away.
-        // The photos of that list are still fetched.
-        const SyncFailure failure = answer.TextFailure();
+        // The photos of that list are still fetched. A good list is kept whatever its photos
+        // do: those missing are fetched at the next hourly update.
+        SyncFailure failure = answer.TextFailure();
+        if (failure == SyncFailure::None && !IsNeuFzList(answer.body))
+            failure = SyncFailure::ErrorAnswer;
         m_outcome.Note(failure);
+        if (failure == SyncFailure::None)
+            ReplaceCacheFile(listPath, answer.body);
         const auto text = failure == SyncFailure::None
                               ? std::optional(answer.body)
                               : cache::ReadWholeFile(listPath, kMaxCacheTextSize);
-        if (text) {
-            bool bComplete = true;
-            CNeuFzSlots lineStore;
-            cache::CLineReader lines(*text);
-            while (const auto line = lines.Next())
-                if (lineStore.Add(*line))
-                    bComplete = FetchPhotos(portal, lineStore.PhotoPaths()) && bComplete;
-            // The list comes last: a vehicle whose new photo may still come keeps its previous
-            // slide until a sync brings every photo.
-            if (failure == SyncFailure::None && bComplete)
-                ReplaceCacheFile(listPath, answer.body);
-        }
+        if (text)
+            FetchListPhotos(portal, *text);
     }
     Trace(QStringLiteral("UpdateNeuFzPictureList fertig"));
 }
 
-bool CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
-    bool bComplete = true;
-    for (const QByteArray& path : paths) {
+void CNeuFzSync::FetchMissingPhotos() {
+    const auto text = cache::ReadWholeFile(cache::CachePath(cache::kDaten, portalsync::kNeuFzListe),
+                                           kMaxCacheTextSize);
+    if (!text || !FormPasswordDigest(m_store))
+        return;
+    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    FetchListPhotos(portal, *text);
+}
+
+void CNeuFzSync::FetchListPhotos(CPortalConnection& portal, const QByteArray& list) {
+    ForEachNeuFzRecord(list,
+                       [&](std::span<const QByteArray> paths) { FetchPhotos(portal, paths); });
+}
+
+void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
+    for (const QByteArray& line : paths) {
         // A record of 21 to 25 lines leaves its own closing "<neufz>" in a photo slot: no path.
-        if (path == portalsync::kNeuFzTag)
+        if (line == portalsync::kNeuFzTag)
             continue;
+        const QByteArray path = cache::WithoutTrailingCr(line).toByteArray();
         // The path may hold "/", its local name may not lead anywhere else.
         const QByteArray name = NeuFzPhotoName(path);
         if (!IsSafeCacheName(name))
@@ -97,10 +139,7 @@ bool CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArr
         const PortalAnswer photo = portal.Get(path, m_options.nRequestTimeout);
         const SyncFailure failure = photo.PhotoFailure();
         m_outcome.Note(failure);
-        // No answer, or a photo that could not be stored (a full disk): it may come next time.
-        if (IsNoAnswer(failure) ||
-            (failure == SyncFailure::None && !ReplaceCacheFile(file, photo.body)))
-            bComplete = false;
+        if (failure == SyncFailure::None)
+            ReplaceCacheFile(file, photo.body);
     }
-    return bComplete;
 }

@@ -9,7 +9,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 #include <array>
+#include <functional>
 #include <span>
 
 // The line store of the list as the sync reads it: each line goes to the slot of its position
@@ -29,8 +31,18 @@ private:
     int m_nSlot = 0;
 };
 
-// "/" becomes "_": the local name of a photo path, to be checked before it names a file.
+// "/" becomes "_": the local name of a photo path, to be checked before it names a file. One
+// carriage return at the end of the path is no part of it.
 QByteArray NeuFzPhotoName(const QByteArray& path);
+
+// Calls take with the photo paths of each record the list closes, at most as many records as
+// the catalogue can show.
+void ForEachNeuFzRecord(const QByteArray& list,
+                        const std::function<void(std::span<const QByteArray>)>& take);
+// The local names of the photos the list's records name.
+QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list);
+// Whether an answer has the form of a new-vehicle list: at least one "<neufz>" line.
+bool IsNeuFzList(const QByteArray& text);
 
 class CNeuFzSync {
 public:
@@ -38,11 +50,14 @@ public:
 
     // Asks for the list of the brands in "Marken"; without a customer number, asks nothing.
     void UpdateNeuFzPictureList();
+    // Fetches the photos the cached list names and Bilder/ lacks, without asking for the
+    // list; no request when none is missing.
+    void FetchMissingPhotos();
 
 private:
-    // Fetches the photos not yet in Bilder/. True when each is there now or was refused by
-    // the portal; false when one may still come (no answer, or not stored).
-    bool FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
+    void FetchListPhotos(CPortalConnection& portal, const QByteArray& list);
+    // Fetches the photos not yet in Bilder/.
+    void FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
 
     CSatzStore& m_store;
     const SyncOptions& m_options;

@@ -5,6 +5,7 @@
 #include "net/NetLimits.h"
 #include "sync/Portal.h"
 
+#include <QImageReader>
 #include <cstdio>
 #include <memory>
 
@@ -28,7 +29,39 @@ SyncFailure Classify(int nResultCode, int nStatusCode) {
     }
 }
 
+struct Signature {
+    const char* format;
+    QByteArrayView magic;
+};
+
+// The first bytes of every file of a format; WebP's "WEBP" follows at offset 8.
+constexpr Signature kSignatures[] = {
+    {"jpeg", "\xFF\xD8\xFF"},
+    {"png", "\x89PNG\r\n\x1A\n"},
+    {"gif", "GIF87a"},
+    {"gif", "GIF89a"},
+    {"bmp", "BM"},
+    {"webp", "RIFF"},
+};
+
 } // namespace
+
+bool IsForeignAnswer(QByteArrayView contentType, bool bEncoded, QByteArrayView body) {
+    const QByteArray type = contentType.trimmed().toByteArray().toLower();
+    return bEncoded || type.startsWith("text/html") || body.contains('\0');
+}
+
+bool IsPictureBytes(QByteArrayView bytes) {
+    static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const Signature& signature : kSignatures) {
+        if (!bytes.startsWith(signature.magic) || !formats.contains(signature.format))
+            continue;
+        if (signature.format != QByteArrayView("webp") ||
+            (bytes.size() > 12 && bytes.sliced(8).startsWith("WEBP")))
+            return true;
+    }
+    return false;
+}
 
 bool IsErrorAnswer(QByteArrayView body) {
     const qsizetype nul = body.indexOf('\0');
@@ -72,6 +105,8 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
     answer.failure = Classify(answer.nResultCode, request->StatusCode());
     if (answer.failure == SyncFailure::None) {
         answer.body = QByteArray(request->Body(), request->BodyLength());
+        answer.contentType = request->ContentType();
+        answer.bEncoded = request->ContentEncoding()[0] != '\0';
         m_outcome.nBytes += answer.body.size();
     }
     return answer;

@@ -3,6 +3,7 @@
 // connection target is looked up once, and every request names the portal host in its Host
 // line, also when the target is a proxy.
 
+#include "catalogue/CatalogueLimits.h"
 #include "net/SocketApi.h"
 #include "net/SocketLibrary.h"
 #include "sync/SyncConstants.h"
@@ -26,6 +27,13 @@ struct SyncOptions {
 // first zero byte, so an answer of zero bytes is empty however long it is.
 bool IsErrorAnswer(QByteArrayView body);
 
+// An answer that a proxy, a captive portal or a broken page gives with status 200: a web
+// page, a compressed body, or bytes that hold a zero byte. No list or record looks so.
+bool IsForeignAnswer(QByteArrayView contentType, bool bEncoded, QByteArrayView body);
+
+// Whether bytes begin like a picture of a format the decoder reads.
+bool IsPictureBytes(QByteArrayView bytes);
+
 // No whole answer came: the portal or the way to it failed, and the same request may succeed at
 // the next run. An answer the portal gave, a refusal included, stays what it is.
 inline bool IsNoAnswer(SyncFailure failure) {
@@ -37,19 +45,26 @@ struct PortalAnswer {
     int nResultCode = 0; // the HTTP client's: not 0 when no answer came at all
     SyncFailure failure = SyncFailure::None;
     QByteArray body; // empty on every failure
+    QByteArray contentType;
+    bool bEncoded = false; // the answer named a Content-Encoding
 
     // Why the answer is no list or record: its failure, or an error answer; None when it is.
     SyncFailure TextFailure() const {
         if (failure != SyncFailure::None)
             return failure;
-        return IsErrorAnswer(body) ? SyncFailure::ErrorAnswer : SyncFailure::None;
+        return IsErrorAnswer(body) || IsForeignAnswer(contentType, bEncoded, body)
+                   ? SyncFailure::ErrorAnswer
+                   : SyncFailure::None;
     }
-    // Why the answer is no photo: a photo is longer than kMinPhotoBytes.
+    // Why the answer is no photo: a photo is longer than kMinPhotoBytes, no longer than the
+    // loader takes, and begins like a picture.
     SyncFailure PhotoFailure() const {
         if (failure != SyncFailure::None)
             return failure;
-        return body.size() > portalsync::kMinPhotoBytes ? SyncFailure::None
-                                                        : SyncFailure::ErrorAnswer;
+        return body.size() > portalsync::kMinPhotoBytes && body.size() <= kMaxPictureFileSize &&
+                       IsPictureBytes(body)
+                   ? SyncFailure::None
+                   : SyncFailure::ErrorAnswer;
     }
 };
 

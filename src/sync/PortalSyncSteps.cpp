@@ -9,6 +9,9 @@ CPortalSync::CPortalSync(CSatzStore& store, SyncOptions options, const IClock& c
 void CPortalSync::UpdatePictureList() {
     SyncOutcome outcome;
     CUsedSync(m_store, m_options, outcome).UpdatePictureList();
+    // Hourly, new-vehicle photos that the list's own sync could not bring: that may be a
+    // week away.
+    CNeuFzSync(m_store, m_options, outcome).FetchMissingPhotos();
     outcome.time = m_clock.Now();
     WriteSyncOutcome(SyncKind::Used, outcome);
 }

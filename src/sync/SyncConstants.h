@@ -39,6 +39,13 @@ inline constexpr int kRetryNameLength = 30;
 // The record file's line that holds the change time; its photo names follow occ::kHauptfoto.
 inline constexpr int kStandLine = 3;
 
+// A record whose photos are not all in is held back, showing its previous file, for fewer than
+// this many runs in a row; then it is written without them. The runs so far are kept in the
+// settings, as "number:runs" pairs separated by ",".
+inline constexpr int kMaxHeldBackRuns = 3;
+inline constexpr char kHeldBackSection[] = "Status";
+inline constexpr char kHeldBackKey[] = "UsedHeldBack";
+
 // Requests below portal::kGatewayPath, in German and in French.
 inline constexpr char kListQueryDe[] = "zelvora.php?ap=%s&fn=1&la=de&kn=%d&rm=%d";
 inline constexpr char kListQueryFr[] = "zelvora.php?ap=%s&fn=1&la=fr&kn=%d&rm=%d";

@@ -8,12 +8,20 @@
 #include "sync/SyncStatus.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <vector>
 
 // Fills entries 1 to n of list from the record lines of a list (its lines from 1 on), at most
 // kSatzNrListSize - 1 of them; lines beyond are left out as if not listed. Returns n.
+// Each line for a record number after the first, and each line whose number leaves the 32-bit
+// range, is left out. One carriage return at the end of a line is ignored.
 int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntry>& list);
+
+// Whether a list answer has the form of a record list: its first line, the address, does not
+// begin with "<", and every further line that is not empty begins with a record number and
+// ";". A web page or a warning text the portal did not mean as a list has not.
+bool IsRecordList(const QByteArray& text);
 
 class CUsedSync {
 public:
@@ -30,12 +38,15 @@ public:
     void SyncSatzFiles();
 
 private:
+    // Also gathers the photos still in use: those of the remaining record files and of the
+    // new-vehicle list. Only a photo no one of them names goes with its record.
     void RemoveUnlistedRecords();
+    void RemoveUnusedPhoto(const QByteArray& name) const;
     // Compares the record file with its list entry, deleting at once each photo whose name
-    // differs: the photo under the list's name is about to be replaced.
+    // differs, unless in use: the photo under the list's name is about to be replaced.
     bool IsStale(const SatzNrEntry& entry);
     // The record's new text; empty when no good answer came.
-    QByteArray FetchRecord(CPortalConnection& portal, int nSatzNr);
+    QByteArray FetchRecord(CPortalConnection& portal, const SatzNrEntry& entry);
     // Fetches the missing photos the record names. True when each is in Bilder/ now or was
     // refused by the portal; false when one may still come (no answer, or not stored).
     bool FetchPhotos(CPortalConnection& portal, const QByteArray& record);
@@ -47,4 +58,5 @@ private:
     CSatzStore& m_store;
     const SyncOptions& m_options;
     SyncOutcome& m_outcome;
+    QSet<QByteArray> m_photosInUse;
 };

@@ -121,9 +121,13 @@ TEST_F(NeuFzSync, FailedListKeepsThePreviousOneAndItsPhotosAreStillFetched) {
 
     // An answer that is no list: the previous list stays and its missing photos are fetched.
     m_options.nNeuFzListTimeout = 1;
-    for (const auto& [rule, failure] : {std::pair{"status:503", SyncFailure::Status},
-                                        std::pair{"delay:2500", SyncFailure::TimeOut},
-                                        std::pair{"fehler", SyncFailure::ErrorAnswer}}) {
+    for (const auto& [rule, failure] :
+         {std::pair{"status:503", SyncFailure::Status},
+          std::pair{"delay:2500", SyncFailure::TimeOut},
+          std::pair{"fehler", SyncFailure::ErrorAnswer},
+          std::pair{"body:Wartungsarbeiten bis 18 Uhr%0A<neufz >%0A", SyncFailure::ErrorAnswer},
+          std::pair{"type:text/html", SyncFailure::ErrorAnswer},
+          std::pair{"encoding:gzip", SyncFailure::ErrorAnswer}}) {
         QFile::remove(kept);
         SetFault(QStringLiteral("fn=101=") + QLatin1String(rule));
         SyncNeuFz();
@@ -148,6 +152,28 @@ TEST_F(NeuFzSync, FailedListKeepsThePreviousOneAndItsPhotosAreStillFetched) {
     SyncNeuFz();
     EXPECT_TRUE(TakeRequests().isEmpty());
     EXPECT_EQ(ReadSyncOutcome(SyncKind::NeuFz).failure, SyncFailure::NoCredentials);
+}
+
+TEST_F(NeuFzSync, AGoodListIsKeptWhateverItsPhotosDidTheHourlyUpdateBringsThoseMissing) {
+    WriteNeuFz(QStringLiteral("5001"), QStringLiteral("AUREX"),
+               {QStringLiteral("x/123"), QStringLiteral("x/124")});
+    WriteNeuFzPhoto(QStringLiteral("x/123.jpg"), Photo(1));
+    WriteNeuFzPhoto(QStringLiteral("x/124.jpg"), Photo(2));
+    const QString missing = QStringLiteral("Bilder/_standard_bilder_x_124.jpg");
+    SetFault(QStringLiteral("x/124=close-before-body"));
+    SyncNeuFz();
+    EXPECT_TRUE(CTempWorkDir::ReadFile(kListe).contains("\n/standard_bilder/x/124.jpg\n"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    TakeRequests();
+
+    // The hourly update asks for the photo, not for the list; with nothing missing, for
+    // nothing beyond its own list.
+    SetFault({});
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), (QStringList{ListRequest(), Standard("x/124.jpg")}));
+    EXPECT_EQ(CTempWorkDir::ReadFile(missing), Photo(2));
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
 }
 
 TEST_F(NeuFzSync, ListOfMoreThan65536CharactersWithOverlongLinesIsTakenWhole) {

@@ -8,6 +8,7 @@
 #include "sync/UsedSync.h"
 
 #include <QDir>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,7 +103,7 @@ TEST(SyncRules, ListLinesGiveNumberChangeTimeAndFivePhotoNames) {
                          "20;s;a;b;c;d;e.jpg\r\n"
                          "21;2024-05-02 11:00:00;;;;;last.jpg",
                          nCount);
-    ASSERT_EQ(nCount, 6);
+    ASSERT_EQ(nCount, 5);
     EXPECT_EQ(entries[1].nSatzNr, 17);
     EXPECT_EQ(entries[1].strStand, "2024-05-01 10:00:00");
     EXPECT_EQ(entries[1].strBild,
@@ -112,9 +113,41 @@ TEST(SyncRules, ListLinesGiveNumberChangeTimeAndFivePhotoNames) {
     EXPECT_EQ(entries[3].nSatzNr, 0);
     EXPECT_EQ(entries[3].strBild, (std::array<QByteArray, 5>{"only", "", "", "", ""}))
         << "missing fields are empty";
-    EXPECT_EQ(entries[4].nSatzNr, 0) << "an empty line is a record too";
-    EXPECT_EQ(entries[5].strBild[4], "e.jpg\r") << "a carriage return stays in the line";
-    EXPECT_EQ(entries[6].strBild[4], "last.jpg") << "a last line without a line feed is whole";
+    EXPECT_EQ(entries[4].nSatzNr, 20) << "an empty line is record 0 again, left out";
+    EXPECT_EQ(entries[4].strBild[4], "e.jpg") << "one carriage return at the end is no part";
+    EXPECT_EQ(entries[5].strBild[4], "last.jpg") << "a last line without a line feed is whole";
+}
+
+TEST(SyncRules, APhotoBeginsLikeAPictureAndIsNoLargerThanTheLoaderTakes) {
+    const QByteArray tail(2000, 'p');
+    PortalAnswer photo;
+    for (const auto& [start, failure] :
+         {std::pair{"\xFF\xD8\xFF", SyncFailure::None},
+          std::pair{"\x89PNG\r\n\x1A\n", SyncFailure::None}, std::pair{"GIF89a", SyncFailure::None},
+          std::pair{"<html>", SyncFailure::ErrorAnswer},
+          std::pair{"\x1F\x8B\x08", SyncFailure::ErrorAnswer},
+          std::pair{"RIFF1234AVI ", SyncFailure::ErrorAnswer}}) {
+        photo.body = start + tail;
+        EXPECT_EQ(photo.PhotoFailure(), failure) << QByteArray(start).toHex().constData();
+    }
+    photo.body = "\xFF\xD8\xFF" + QByteArray(kMaxPictureFileSize - 3, 'p');
+    EXPECT_EQ(photo.PhotoFailure(), SyncFailure::None);
+    photo.body += 'p';
+    EXPECT_EQ(photo.PhotoFailure(), SyncFailure::ErrorAnswer);
+}
+
+TEST(SyncRules, NeuFzListsAreHandledUpToAsManyRecordsAsTheCatalogueShows) {
+    QByteArray list;
+    for (int i = 0; i < kMaxSatz + 5; ++i)
+        list += NeuFzRecord(QByteArray::number(i), 26).join('\n') + '\n';
+    list += "<neufz>\n";
+    int nRecords = 0;
+    ForEachNeuFzRecord(list, [&nRecords](std::span<const QByteArray>) { ++nRecords; });
+    EXPECT_EQ(nRecords, kMaxSatz);
+    const QSet<QByteArray> names = NeuFzPhotoNames(list);
+    EXPECT_EQ(names.size(), kMaxSatz * kBilderProSatz);
+    EXPECT_TRUE(names.contains("999_22.jpg"));
+    EXPECT_FALSE(names.contains("1000_22.jpg"));
 }
 
 TEST(SyncRules, ListsAreTakenWholeUpToTheCapacityOf999Records) {

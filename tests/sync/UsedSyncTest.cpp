@@ -82,6 +82,10 @@ struct Fault {
     SyncFailure failure;
 };
 
+// Answers with status 200 a proxy or a broken page may give, long enough to pass for a photo.
+const std::string kLongPage = "body:<html><body>" + std::string(1200, 'w') + "</body></html>";
+const std::string kZeroByte = "body:Motos%0A%00" + std::string(1200, 'z');
+
 void PrintTo(const FaultTarget& target, std::ostream* os) {
     *os << target.name;
 }
@@ -231,7 +235,8 @@ TEST_F(UsedSync, PhotoNotLongerThan1000BytesIsAskedForAgainWithoutItsFirstCharac
                    QStringLiteral("w99_4")});
     WriteOccasionPhoto(QStringLiteral("x12345_1.jpg"), QByteArray(1000, 'j'));
     WriteOccasionPhoto(QStringLiteral("12345_1.jpg"), Photo(1));
-    WriteOccasionPhoto(QStringLiteral("y12345_2.jpg"), QByteArray(1001, 'k'));
+    const QByteArray smallPhoto = "\xFF\xD8\xFF" + QByteArray(998, 'k');
+    WriteOccasionPhoto(QStringLiteral("y12345_2.jpg"), smallPhoto);
     // The second try takes 30 characters from the second on.
     WriteOccasionPhoto(QString(30, u'l'), Photo(3));
 
@@ -245,7 +250,7 @@ TEST_F(UsedSync, PhotoNotLongerThan1000BytesIsAskedForAgainWithoutItsFirstCharac
                                            PhotoRequest(QStringLiteral("w99_4.jpg")),
                                            PhotoRequest(QStringLiteral("99_4.jpg"))}));
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/x12345_1.jpg")), Photo(1));
-    EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/y12345_2.jpg")), QByteArray(1001, 'k'));
+    EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/y12345_2.jpg")), smallPhoto);
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/") + longName + QStringLiteral(".jpg")),
               Photo(3));
     EXPECT_EQ(Entries(cache::kBilder).size(), 3) << "nothing under the second name, no w99_4";
@@ -407,7 +412,10 @@ TEST_F(UsedSync, ListOfMoreThan65536CharactersIsTakenWhole) {
 
 TEST_F(UsedSync, ListOfMillionsOfShortLinesIsParsedWithoutHoldingThemAll) {
     constexpr int kFillerMb = 16;
-    const QByteArray list = "Adresse\n" + QByteArray("x\n").repeated(kFillerMb * 1024 * 1024 / 2);
+    // Numbers below 2 name no record on the portal: nothing is asked for.
+    QByteArray list = "Adresse\n";
+    for (int i = 1; list.size() < kFillerMb * 1024 * 1024; ++i)
+        list += '-' + QByteArray::number(i) + ";\n";
     SyncOutcome outcome;
     const CPeakMemory peak;
     CUsedSync(m_store, m_options, outcome).ReadSatzNrList(list);
@@ -415,6 +423,120 @@ TEST_F(UsedSync, ListOfMillionsOfShortLinesIsParsedWithoutHoldingThemAll) {
     EXPECT_EQ(m_store.m_strAdresse, "Adresse");
     // Every line held at once would take many times the list's size.
     EXPECT_LT(peak.GrowthMb(), 4 * kFillerMb);
+}
+
+TEST_F(UsedSync, PagesAndTextsThatAreNoListOrRecordKeepEveryCachedFile) {
+    WriteTwoRecords();
+    SyncUsed();
+    TakeRequests();
+    const QString record = QStringLiteral("Daten/satz_12_40101.txt");
+    const QString otherStand =
+        QStringLiteral("fn=2&=body:") +
+        QString::fromLatin1(RecordText("2024-01-01 00:00:00", {"n.jpg"}).toPercentEncoding());
+    int nDay = 10;
+    for (const QString& rule :
+         {QStringLiteral("fn=1&=type:text/html; charset%3Dutf-8"),
+          QStringLiteral("fn=1&=encoding:gzip"),
+          QStringLiteral("fn=1&=body:<!DOCTYPE html>%0A<html><body>Login</body></html>%0A"),
+          QStringLiteral("fn=1&=body:Warning: mysql_connect() failed in /var/www/zelvora.php "
+                         "on line 12%0A<br>%0A"),
+          QStringLiteral("fn=1&=body:Motos%0A%00"), QStringLiteral("fn=2&=type:TEXT/HTML"),
+          QStringLiteral("fn=2&=encoding:deflate"), otherStand}) {
+        const QString stand = QStringLiteral("2024-07-%1 00:00:00").arg(++nDay);
+        WriteOccasion(40101, stand, Names("40101", 3));
+        const auto before = Snapshot();
+        SetFault(rule);
+        SyncUsed();
+        EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::ErrorAnswer)
+            << qPrintable(rule);
+        EXPECT_EQ(GetProfileString(setting::kSection, setting::kAdresse), kAdresse)
+            << qPrintable(rule);
+        EXPECT_EQ(CTempWorkDir::ReadFile(record), before.at(record)) << qPrintable(rule);
+        EXPECT_EQ(Entries(cache::kBilder).size(), 8) << qPrintable(rule);
+        SetFault({});
+        SyncUsed();
+        EXPECT_EQ(Line(record, 3), stand) << qPrintable(rule);
+    }
+    EXPECT_EQ(Slides().size(), 2);
+}
+
+TEST_F(UsedSync, CrLfLineEndsSyncAndShowAsLineFeedsDo) {
+    WriteTwoRecords();
+    SetFault(QStringLiteral("zelvora.php=crlf"));
+    SyncUsed();
+    EXPECT_EQ(TakeRequests().size(), 11);
+    EXPECT_EQ(Entries(cache::kBilder).size(), 8);
+    EXPECT_EQ(Slides().size(), 2);
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
+    EXPECT_EQ(Entries(cache::kBilder).size(), 8);
+}
+
+TEST_F(UsedSync, DuplicateAndOverflowingRecordNumbersAreLeftOut) {
+    WriteOccasion(40101, QString::fromLatin1(kStand1), Names("40101", 1));
+    WriteOccasionPhoto(QStringLiteral("40101_1.jpg"), Photo(1));
+    SetFault(QStringLiteral("fn=1&=body:Motos%0A40101;2024-05-01 10:00:00;40101_1.jpg;;;;%0A"
+                            "40101;2024-06-01 08:30:00;other.jpg;;;;%0A"
+                            "4294967297;2024-05-01 10:00:00;40101_1.jpg;;;;%0A"));
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), (QStringList{ListRequest(), RecordRequest(40101),
+                                           PhotoRequest(QStringLiteral("40101_1.jpg"))}));
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
+    EXPECT_EQ(Entries(cache::kBilder), QStringList{QStringLiteral("40101_1.jpg")});
+    EXPECT_EQ(Slides().size(), 1);
+}
+
+TEST_F(UsedSync, APhotoStillShownByAnotherRecordOrTheNewVehiclesStays) {
+    WriteOccasion(40101, QString::fromLatin1(kStand1),
+                  {QStringLiteral("shared"), QStringLiteral("a")});
+    WriteOccasion(40102, QString::fromLatin1(kStand1), {QStringLiteral("shared")});
+    WriteOccasion(40103, QString::fromLatin1(kStand1),
+                  {QStringLiteral("neu"), QStringLiteral("b")});
+    for (const char* name : {"shared.jpg", "a.jpg", "neu.jpg", "b.jpg"})
+        WriteOccasionPhoto(QString::fromLatin1(name), Photo(name[0]));
+    SyncUsed();
+    QByteArray neuFz = "<neufz>\n";
+    for (int n = 1; n <= 26; ++n)
+        neuFz += (n == 22 ? "neu.jpg\r" : "") + QByteArray("\n");
+    CTempWorkDir::WriteFile(QStringLiteral("Daten/NeufahrzeugeListe.txt"), neuFz + "<neufz>\n");
+
+    RemoveOccasion(40101);
+    RemoveOccasion(40103);
+    SyncUsed();
+    EXPECT_EQ(Entries(cache::kBilder),
+              (QStringList{QStringLiteral("neu.jpg"), QStringLiteral("shared.jpg")}));
+    EXPECT_EQ(Slides().size(), 1);
+}
+
+TEST_F(UsedSync, ARecordHeldBackByAPhotoIsWrittenAtItsThirdRunInARow) {
+    WriteTwoRecords();
+    SyncUsed();
+    WriteOccasion(40101, QString::fromLatin1(kStand2), Names("40101", 4));
+    WriteOccasionPhoto(QStringLiteral("40101_4.jpg"), Photo(9));
+    SetFault(QStringLiteral("40101_4=close-before-body"));
+    const QString record = QStringLiteral("Daten/satz_12_40101.txt");
+    for (int nRun = 1; nRun <= 2; ++nRun) {
+        SyncUsed();
+        EXPECT_EQ(Line(record, 3), kStand1) << nRun;
+    }
+    TakeRequests();
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), (QStringList{ListRequest(), RecordRequest(40101),
+                                           PhotoRequest(QStringLiteral("40101_4.jpg")),
+                                           PhotoRequest(QStringLiteral("0101_4.jpg"))}));
+    EXPECT_EQ(Line(record, 3), kStand2);
+    EXPECT_EQ(Slides().size(), 2);
+    SyncUsed();
+    EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
+
+    // No answer to the first name, the photo under the shorter one: nothing is held back.
+    WriteOccasion(40102, QString::fromLatin1(kStand2), {QStringLiteral("x40102_9")});
+    WriteOccasionPhoto(QStringLiteral("40102_9.jpg"), Photo(10));
+    SetFault(QStringLiteral("12/x40102_9=close-before-body"));
+    SyncUsed();
+    EXPECT_EQ(Line(QStringLiteral("Daten/satz_12_40102.txt"), 7), "x40102_9.jpg");
+    EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/x40102_9.jpg")), Photo(10));
 }
 
 TEST_P(UsedSyncFault, KeepsTheLastGoodCache) {
@@ -486,7 +608,9 @@ INSTANTIATE_TEST_SUITE_P(
                           Fault{"CutBody", "cut-body", SyncFailure::Connect},
                           Fault{"LongLength", "long-length", SyncFailure::Connect},
                           Fault{"Status", "status:503", SyncFailure::Status},
-                          Fault{"Refusal", "fehler", SyncFailure::ErrorAnswer})),
+                          Fault{"Refusal", "fehler", SyncFailure::ErrorAnswer},
+                          Fault{"Page", kLongPage.c_str(), SyncFailure::ErrorAnswer},
+                          Fault{"ZeroByte", kZeroByte.c_str(), SyncFailure::ErrorAnswer})),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
     });
