@@ -18,7 +18,7 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPaintEvent>
@@ -41,10 +41,9 @@ constexpr Message kManualUpdateDe{"Manuelles Daten update, bitte starten Sie das
 constexpr Message kManualUpdateFr{"Les réglages ont été modifiés, SVP redémarrer le programme !",
                                   "Le programme se ferme automatiquement"};
 
-bool HasAnyEntry(const char* folder) {
-    return QDirIterator(QString::fromLatin1(folder),
-                        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
-        .hasNext();
+// An empty folder still is one: only a missing cache makes everything out of date.
+bool IsFolder(const char* folder) {
+    return QFileInfo(QString::fromLatin1(folder)).isDir();
 }
 
 int KeyCode(const QKeyEvent& event) {
@@ -132,7 +131,7 @@ void CZelvoraView::OnInitialUpdate() {
 }
 
 void CZelvoraView::PrepareCacheFolders() {
-    if (HasAnyEntry(cache::kBilder) && HasAnyEntry(cache::kDaten))
+    if (IsFolder(cache::kBilder) && IsFolder(cache::kDaten))
         return;
     // An existing folder is left as it is; a failure shows later as an empty catalogue.
     QDir().mkdir(QString::fromLatin1(cache::kDaten));
