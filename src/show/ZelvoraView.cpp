@@ -215,7 +215,9 @@ void CZelvoraView::StopSlideTimer() {
 }
 
 void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
-    const bool bSingle = nRepCnt == 1; // a held arrow key steps once
+    // Presses merged while the show was busy count more and are dropped; a held key's
+    // auto-repeated presses come one by one and each steps.
+    const bool bSingle = nRepCnt == 1;
     if (nChar == key::kSpace || nChar == key::kEnter) {
         TraceF("Keypressed %d", nChar);
         StartStop();
@@ -254,8 +256,7 @@ void CZelvoraView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // An auto-repeated key counts as held down.
-    OnKeyDown(nChar, event->isAutoRepeat() ? 2 : 1);
+    OnKeyDown(nChar, event->count());
     event->accept();
 }
 

@@ -287,10 +287,10 @@ TEST_F(View, ArrowsStepOrPauseOrResumeOnlyWhenNotRepeated) {
     EXPECT_TRUE(view.IsRunning()) << "other keys do nothing";
 }
 
-TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAutoRepeatCountsAsHeld) {
+TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAHeldArrowKeepsStepping) {
     CZelvoraView& view = LoadedView();
-    const auto press = [&](Qt::Key key, bool bAutoRepeat = false) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), bAutoRepeat);
+    const auto press = [&](Qt::Key key, bool bAutoRepeat = false, quint16 nCount = 1) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), bAutoRepeat, nCount);
         QCoreApplication::sendEvent(&view, &event);
         return event.isAccepted();
     };
@@ -298,9 +298,15 @@ TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAutoRepeatCountsAsHeld) {
     EXPECT_EQ(Current(), 2);
     EXPECT_FALSE(view.IsRunning());
     press(Qt::Key_Right, true);
-    EXPECT_EQ(Current(), 2);
-    press(Qt::Key_Left);
+    EXPECT_EQ(Current(), 0) << "each auto-repeated press steps";
+    press(Qt::Key_Right, true);
     EXPECT_EQ(Current(), 1);
+    press(Qt::Key_Right, false, 3);
+    EXPECT_EQ(Current(), 1) << "presses merged while busy do not";
+    press(Qt::Key_Left, true);
+    EXPECT_EQ(Current(), 0);
+    press(Qt::Key_Left);
+    EXPECT_EQ(Current(), 2);
     press(Qt::Key_Up);
     EXPECT_TRUE(view.IsRunning());
     press(Qt::Key_Down);
