@@ -352,6 +352,10 @@ void CZelvoraView::PostCloseRequest() {
 }
 
 void CZelvoraView::paintEvent(QPaintEvent* event) {
+    // A slide whose photo does not decode is passed over, never drawn with a hole: each
+    // failure takes one slide out of the show, so this ends.
+    while (m_satzStore.m_bSatzLoaded && !m_satzStore.PrefetchPictures(m_satzStore.m_nCurrentSatz))
+        m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
     PaintSlide(painter, event->rect(), m_satzStore);
     if (m_status.IsShown())

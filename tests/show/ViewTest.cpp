@@ -545,3 +545,26 @@ TEST_F(View, PaintShowsTheSlideAndPrefetchKeepsTheCurrentSlide) {
     QCoreApplication::processEvents();
     EXPECT_EQ(Current(), 1) << "looking ahead does not move the show";
 }
+
+TEST_F(View, ASlideWhosePhotoDoesNotDecodeIsSkippedWhenDrawnOrLookedAhead) {
+    SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
+    for (int n = 1; n <= 4; ++n)
+        WriteRecord(n, n == 3 ? Qt::green : Qt::red);
+    const QByteArray photo = MakePhoto(800, 600);
+    for (int n : {2, 4}) // whole headers, cut-off pictures
+        CTempWorkDir::WriteFile(QStringLiteral("Bilder/foto_%1.jpg").arg(n), photo.left(800));
+    CZelvoraView& view = MakeView();
+    view.OnInitialUpdate();
+    view.resize(1366, 768);
+    view.OnTimer(TIMER_START_LOAD);
+    ASSERT_EQ(view.Store().m_nSatzCount, 4) << "taken at load: their headers read";
+    ASSERT_EQ(Current(), 1);
+
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(Current(), 2) << "passed over when first drawn";
+    EXPECT_TRUE(Near(shown.pixelColor(400, 400), Qt::green));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.Store().m_satz[3].nArt, 0) << "the look-ahead took the next one out";
+    view.OnTimer(TIMER_NEXT_SATZ);
+    EXPECT_EQ(Current(), 0);
+}
