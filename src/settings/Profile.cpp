@@ -51,8 +51,10 @@ bool RoomToWrite(const QSettings& store, const QString& key, qint64 nValueBytes)
 // private before the save, and once more after it in case the save created it anew.
 bool MakeOwnerOnly(const QString& fileName) {
     QFile file(fileName);
-    if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly))
-        return false;
+    // Another process may make the file meanwhile: then its permissions are set below.
+    if (!file.exists())
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly);
+    file.close();
     return file.setPermissions(kOwnerOnly);
 }
 
