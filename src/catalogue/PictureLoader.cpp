@@ -12,10 +12,33 @@
 
 namespace {
 
-// libjpeg fills a cut-off JPEG up with grey and calls it read: a whole one ends its last scan
-// with the end marker. Bytes after that marker are no concern.
+// Where a JPEG's first scan begins, found by walking its segments from the start, so that a
+// thumbnail inside an application segment is passed over; -1 when it has none.
+qsizetype FirstScan(const QByteArray& bytes) {
+    qsizetype i = 2; // after the start marker
+    while (i + 4 <= bytes.size()) {
+        if (uchar(bytes[i]) != 0xFF)
+            return -1;
+        const uchar marker = uchar(bytes[i + 1]);
+        if (marker == 0xDA)
+            return i;
+        if (marker == 0xFF) { // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { // markers without a length
+            i += 2;
+            continue;
+        }
+        i += 2 + ((uchar(bytes[i + 2]) << 8) | uchar(bytes[i + 3]));
+    }
+    return -1;
+}
+
+// libjpeg fills a cut-off JPEG up with grey and calls it read: a whole one has the end marker
+// somewhere after its first scan. Whatever follows that marker is no concern.
 bool IsWholeJpeg(const QByteArray& bytes) {
-    const qsizetype scan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
+    const qsizetype scan = FirstScan(bytes);
     return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) >= 0;
 }
 

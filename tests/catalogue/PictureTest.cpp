@@ -119,7 +119,8 @@ TEST_F(PictureTest, EveryPhotoWhoseHeaderReadsIsTakenAndDecodedOnlyWhenNeeded) {
     const QByteArray bmp = MakePhoto(802, 602, Qt::red, "BMP");
     QByteArray png = MakePhoto(801, 601, Qt::red, "PNG");
     png[png.indexOf("IDAT") + 10] = char(png[png.indexOf("IDAT") + 10] ^ 0x55);
-    CTempWorkDir::WriteFile("Bilder/trailer.jpg", jpeg + QByteArray(200 * 1024, 'x'));
+    CTempWorkDir::WriteFile("Bilder/trailer.jpg",
+                            jpeg + QByteArray("\xFF\xDA\0\x08", 4) + QByteArray(200 * 1024, 'x'));
     CTempWorkDir::WriteFile("Bilder/head.bmp", bmp.left(54));
     CTempWorkDir::WriteFile("Bilder/bad.png", png);
     CTempWorkDir::WriteFile("Bilder/cut.jpg", jpeg.left(jpeg.size() / 2));
