@@ -88,7 +88,7 @@ QString SpecText(NeuFzRecord record, int nLine, int nSprache) {
 // Only a capital that Windows-1252 can hold: the list's texts stay in that code page.
 QChar Capital(QChar c) {
     const QChar upper = c.toUpper();
-    return upper.unicode() <= 0xFF ? upper : c;
+    return cache::ToCp1252(QString(upper)) != "?" ? upper : c;
 }
 
 // Up to five colour lines from the blank-separated colour words; each word keeps its blank,

@@ -12,14 +12,34 @@
 
 namespace {
 
-// The bytes a complete file of the format carries near its end; empty when the format has
-// none worth trusting, so the file is decoded instead.
-QByteArray EndMarker(const QByteArray& format) {
-    if (format == "jpeg")
-        return QByteArrayLiteral("\xFF\xD9");
-    if (format == "png")
-        return QByteArrayLiteral("IEND");
-    return {};
+// Where a JPEG's first scan begins, found by walking its segments from the start, so that a
+// thumbnail inside an application segment is passed over; -1 when it has none.
+qsizetype FirstScan(const QByteArray& bytes) {
+    qsizetype i = 2; // after the start marker
+    while (i + 4 <= bytes.size()) {
+        if (uchar(bytes[i]) != 0xFF)
+            return -1;
+        const uchar marker = uchar(bytes[i + 1]);
+        if (marker == 0xDA)
+            return i;
+        if (marker == 0xFF) { // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { // markers without a length
+            i += 2;
+            continue;
+        }
+        i += 2 + ((uchar(bytes[i + 2]) << 8) | uchar(bytes[i + 3]));
+    }
+    return -1;
+}
+
+// libjpeg fills a cut-off JPEG up with grey and calls it read: a whole one has the end marker
+// somewhere after its first scan. Whatever follows that marker is no concern.
+bool IsWholeJpeg(const QByteArray& bytes) {
+    const qsizetype scan = FirstScan(bytes);
+    return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) >= 0;
 }
 
 // The reader refuses pictures above its allocation limit (in MB); four bytes per pixel is
@@ -52,6 +72,11 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
         picture = QImage();
         return false;
     }
+    if (reader.format() == "jpeg" && !IsWholeJpeg(bytes)) {
+        Trace(QStringLiteral("Foto nicht lesbar: JPEG unvollständig"));
+        picture = QImage();
+        return false;
+    }
     // Pixel photos carry their size in pixels already; no device resolution applies.
     nWidth = picture.width();
     nHeight = picture.height();
@@ -65,12 +90,19 @@ bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store
     const QImage picture = store.Picture(nSlot);
     if (picture.isNull())
         return false;
+    dc.drawImage(PictureRect(store, x, y, nSlot, nPercent), picture);
+    return true;
+}
+
+QRect CPictureLoader::PictureRect(const CSatzStore& store, int x, int y, int nSlot,
+                                  int nPercent) const {
+    if (nSlot < 0 || nSlot >= kMaxPictures)
+        return {};
     const PictureSize& size = store.m_pictureSize[nSlot];
     const auto scaled = [nPercent](int n) {
         return static_cast<int>(qint64(n) * nPercent / 100);
     };
-    dc.drawImage(QRect(x, y, scaled(size.nWidth), scaled(size.nHeight)), picture);
-    return true;
+    return QRect(x, y, scaled(size.nWidth), scaled(size.nHeight));
 }
 
 bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const {
@@ -91,21 +123,12 @@ bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, Q
     format = reader.format();
     if (format.isEmpty())
         return Refuse(path, reader.errorString());
-    const QByteArray endMarker = EndMarker(format);
-    if (endMarker.isEmpty()) {
-        QImage picture;
-        if (!reader.read(&picture))
-            return Refuse(path, reader.errorString());
-        size = picture.size();
-        return true;
-    }
+    // Only the header is read: the photo is decoded when a slide first needs it, and one
+    // that does not decode then takes its slide out of the show.
     size = reader.size();
     if (size.isEmpty())
         return Refuse(path, reader.errorString());
     if (!FitsAllocationLimit(size))
         return Refuse(path, QStringLiteral("Bild zu gross zum Dekodieren"));
-    const qint64 tail = std::min<qint64>(length, kPictureTailScan);
-    if (!file.seek(length - tail) || !file.read(tail).contains(endMarker))
-        return Refuse(path, QStringLiteral("Dateiende fehlt"));
     return true;
 }

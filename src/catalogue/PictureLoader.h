@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -19,8 +20,9 @@ public:
     // size x nPercent / 100. False when the slot has no picture or it does not render.
     bool RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
                        int nPercent) const;
-    // Whether the photo file at path will decode, with its format and pixel size, without
-    // decoding it where the format allows: a JPEG or PNG needs a readable header and its end
-    // marker; other formats are decoded once.
+    // Where RenderPicture draws the picture of nSlot.
+    QRect PictureRect(const CSatzStore& store, int x, int y, int nSlot, int nPercent) const;
+    // Whether the photo file at path has a readable header, with its format and pixel size;
+    // nothing is decoded, and data after the picture is ignored.
     bool ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const;
 };

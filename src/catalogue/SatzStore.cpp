@@ -125,32 +125,48 @@ bool CSatzStore::AppendPicture(const QString& path, int32_t& nBild, int& nHeight
 }
 
 QImage CSatzStore::Picture(int nSlot) {
-    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty())
+    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty() ||
+        m_pPictures[nSlot].bUndecodable)
         return {};
     QImage picture = m_pictureCache.Find(nSlot);
     if (!picture.isNull())
         return picture;
     // Decoded with the decoder its load checked the file for: a file replaced since by another
     // format has not passed that check.
-    const PictureSource& source = m_pPictures[nSlot];
+    PictureSource& source = m_pPictures[nSlot];
     const auto bytes = cache::ReadWholeFile(source.strPath, kMaxPictureFileSize);
     int nWidth = 0;
     int nHeight = 0;
     if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight,
                                                             source.format)) {
-        TraceF("Foto fehlt %d", nSlot);
+        TraceF("Foto fehlt %d %s", nSlot, qUtf8Printable(source.strPath));
+        source.bUndecodable = true;
         return {};
     }
     m_pictureCache.Insert(nSlot, picture);
     return picture;
 }
 
-void CSatzStore::PrefetchPictures(int nSatz) {
+bool CSatzStore::Decodes(int nSlot) {
+    const bool bFilled =
+        nSlot >= 0 && nSlot < kMaxPictures && !m_pPictures[nSlot].strPath.isEmpty();
+    return !bFilled || !Picture(nSlot).isNull();
+}
+
+bool CSatzStore::PrefetchPictures(int nSatz) {
     if (nSatz < 0 || nSatz >= m_nSatzCount)
-        return;
-    const auto& nBild = m_satz[nSatz].nBild;
-    Picture(nBild[0]);
-    for (int k = 1; k < kBilderProSatz; ++k)
-        if (nBild[k] != 0)
-            Picture(nBild[k]);
+        return true;
+    Satz& satz = m_satz[nSatz];
+    if (!Decodes(satz.nBild[0])) {
+        TraceF("Folie %d ausgelassen: Hauptfoto nicht lesbar", nSatz);
+        satz.nArt = 0;
+        return false;
+    }
+    for (int k = 1; k < kBilderProSatz; ++k) {
+        if (satz.nBild[k] != 0 && !Decodes(satz.nBild[k])) {
+            TraceF("Folie %d ohne Foto %d: nicht lesbar", nSatz, k);
+            satz.nBild[k] = 0;
+        }
+    }
+    return true;
 }

@@ -50,7 +50,8 @@ struct SatzNrEntry {
 // An empty path marks a slot without a picture.
 struct PictureSource {
     QString strPath;
-    QByteArray format; // as detected when the slot was filled
+    QByteArray format;         // as detected when the slot was filled
+    bool bUndecodable = false; // its decode failed once: it is not tried again
 };
 
 class CSatzStore {
@@ -87,8 +88,11 @@ public:
     // photo no longer decodes. Decoded pictures are kept only for the slides around the
     // current one.
     QImage Picture(int nSlot);
-    // Decodes ahead the photos of the slide nSatz so that its paint need not wait.
-    void PrefetchPictures(int nSatz);
+    // Decodes ahead the photos of the slide nSatz so that its paint need not wait. A photo
+    // that does not decode is dropped as its load would have dropped it: a further photo
+    // leaves the slide, a main photo takes the slide out of the show (nArt 0, never visible).
+    // False when the slide can no longer be shown.
+    bool PrefetchPictures(int nSatz);
 
     // Sets m_szServer (cut to its capacity) and m_nServerPort.
     void SetConnectionTarget(const QByteArray& host, int nPort);
@@ -129,5 +133,8 @@ public:
     int32_t m_nSprache = 0;
 
 private:
+    // Whether the photo of a filled slot decodes; an empty slot has nothing to fail.
+    bool Decodes(int nSlot);
+
     CPictureCache m_pictureCache;
 };

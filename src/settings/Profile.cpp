@@ -1,7 +1,10 @@
 #include "settings/Profile.h"
 
+#include "settings/Trace.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSettings>
 #include <QTemporaryFile>
 
@@ -11,6 +14,8 @@ constexpr qint64 kLockFileBytes = 256;
 // Room for the new value however QSettings escapes it, and for its section line.
 constexpr qint64 kEscapeFactor = 4;
 constexpr qint64 kLineBytes = 64;
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString Key(const char* section, const char* name) {
     return QString::fromLatin1(section) + QLatin1Char('/') + QString::fromLatin1(name);
@@ -40,6 +45,46 @@ bool RoomToWrite(const QSettings& store, const QString& key, qint64 nValueBytes)
     const qint64 nNextBytes = file.size() + kEscapeFactor * (key.size() + nValueBytes) + kLineBytes;
     return Fill(lock, kLockFileBytes) && Fill(next, nNextBytes);
 }
+
+// The file holds the login: only its owner may read it, whatever the umask. QSettings saves
+// through a file that takes the permissions of the one it replaces, so the file is made
+// private before the save, and once more after it in case the save created it anew.
+bool MakeOwnerOnly(const QString& fileName) {
+    QFile file(fileName);
+    // Another process may make the file meanwhile: then its permissions are set below.
+    if (!file.exists())
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly);
+    file.close();
+    return file.setPermissions(kOwnerOnly);
+}
+
+// Writes from any thread note here whether the last one was stored.
+QMutex& SkippedMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+QString& SkippedName() {
+    static QString name;
+    return name;
+}
+
+void Write(const char* section, const char* name, const QVariant& value, qint64 nValueBytes) {
+    QSettings store = Store();
+    const QString key = Key(section, name);
+    bool bStored = RoomToWrite(store, key, nValueBytes) && MakeOwnerOnly(store.fileName());
+    if (bStored) {
+        store.setValue(key, value);
+        store.sync();
+        bStored = store.status() == QSettings::NoError && MakeOwnerOnly(store.fileName());
+    }
+    const QMutexLocker lock(&SkippedMutex());
+    if (bStored) {
+        SkippedName().clear();
+        return;
+    }
+    SkippedName() = QString::fromLatin1(name);
+    TraceF("Einstellung %s nicht gespeichert", name);
+}
 } // namespace
 
 int GetProfileInt(const char* section, const char* name, int nDefault) {
@@ -57,15 +102,14 @@ QString GetProfileString(const char* section, const char* name, const QString& s
 }
 
 void WriteProfileInt(const char* section, const char* name, int nValue) {
-    QSettings store = Store();
-    const QString key = Key(section, name);
-    if (RoomToWrite(store, key, QString::number(nValue).size()))
-        store.setValue(key, nValue);
+    Write(section, name, nValue, QString::number(nValue).size());
 }
 
 void WriteProfileString(const char* section, const char* name, const QString& strValue) {
-    QSettings store = Store();
-    const QString key = Key(section, name);
-    if (RoomToWrite(store, key, strValue.toUtf8().size()))
-        store.setValue(key, strValue);
+    Write(section, name, strValue, strValue.toUtf8().size());
+}
+
+QString SkippedProfileWrite() {
+    const QMutexLocker lock(&SkippedMutex());
+    return SkippedName();
 }

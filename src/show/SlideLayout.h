@@ -90,6 +90,10 @@ struct TextRow {
     PerMode<FontSpec> longFont{};
 };
 
+// A text that would run past the view's edge or into another cell is drawn smaller, down to
+// this share of its cell height; below that it is cut.
+inline constexpr int kMinFitPercent = 75;
+
 inline constexpr double kRateThreshold = 20.0;
 inline constexpr int kLongAddress = 63;
 

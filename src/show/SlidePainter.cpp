@@ -9,9 +9,12 @@
 #include "show/SlideLayout.h"
 #include "sync/Portal.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace {
 using namespace slide;
@@ -47,25 +50,42 @@ QString WithoutLeadingBlanks(const QString& text) {
     return text.mid(first - text.cbegin());
 }
 
+// A text of the slide as laid out: its nominal font and cell, and the font and width it is
+// drawn with once fitted between the view's right edge and the cells to its right.
+struct TextCell {
+    QString text;
+    FontSpec font;
+    QPoint pos;
+    QColor colour = kTextColour;
+    QRect cell; // at the nominal font
+    FontSpec drawnFont{};
+    int nDrawnWidth = 0;
+    bool bCut = false;
+};
+
 // One paint: the surface, the catalogue, the layout mode and the fonts made for this paint.
+// Texts are laid out first and drawn together: every background before any glyph, so where
+// two cells overlap a later background never cuts an earlier line's glyphs.
 class CSlidePainter {
 public:
-    CSlidePainter(QPainter& dc, CSatzStore& store)
+    CSlidePainter(QPainter& dc, CSatzStore& store, int nViewWidth)
         : m_dc(dc), m_store(store), m_fonts(dc.device()),
-          m_mode(store.m_nResMode == kLargeResMode ? kLarge : kSmall) {}
+          m_mode(store.m_nResMode == kLargeResMode ? kLarge : kSmall), m_nViewWidth(nViewWidth) {}
 
     void Paint() {
         if (!m_store.m_bSatzLoaded) {
             Message();
+            DrawTexts();
             return;
         }
         if (const Satz* satz = CurrentSatz()) {
             if (satz->nArt == kArtNeuFz)
-                DrawSatz(*satz, kNeuFzPhotos, kNeuFzTexts);
+                LayOutSatz(*satz, kNeuFzPhotos, kNeuFzTexts);
             else if (satz->nArt == kArtOccasion)
-                DrawSatz(*satz, kOccasionPhotos, kOccasionTexts);
+                LayOutSatz(*satz, kOccasionPhotos, kOccasionTexts);
         }
         Promotion();
+        DrawTexts();
     }
 
 private:
@@ -76,26 +96,35 @@ private:
         return nSatz >= 0 && nSatz < nCount ? &m_store.m_satz[size_t(nSatz)] : nullptr;
     }
 
-    void DrawSatz(const Satz& satz, const PhotoLayout& photos, std::span<const TextRow> texts) {
+    void LayOutSatz(const Satz& satz, const PhotoLayout& photos, std::span<const TextRow> texts) {
         DrawPhotos(satz, photos);
+        std::optional<QRect> price;
+        size_t nZeilenBegin = 0;
+        size_t nZeilenEnd = 0;
         for (const TextRow& row : texts) {
             if (!Wanted(row.when, satz))
                 continue;
             if (row.source == Source::Zeilen) {
-                DrawZeilen(satz, row);
+                nZeilenBegin = m_texts.size();
+                AddZeilen(satz, row);
+                nZeilenEnd = m_texts.size();
                 continue;
             }
             const QString text = TextOf(row.source, satz);
             const FontSpec& longFont = row.longFont[m_mode];
             const bool bLong = longFont.nHeight > 0 && text.size() > kLongAddress;
-            DrawText(bLong ? longFont : row.font[m_mode], row.pos[m_mode], text);
+            if (AddText(bLong ? longFont : row.font[m_mode], row.pos[m_mode], text) &&
+                (row.source == Source::PreisZeile || row.source == Source::OccasionPreis))
+                price = m_texts.back().cell;
         }
+        if (price)
+            KeepZeilenAbove(*price, nZeilenBegin, nZeilenEnd);
     }
 
     void DrawPhotos(const Satz& satz, const PhotoLayout& layout) {
         const CPictureLoader loader;
         const QPoint main = layout.main[m_mode];
-        loader.RenderPicture(m_dc, main.x(), main.y(), m_store, satz.nBild[0], kMainPhotoPercent);
+        DrawPhoto(loader, main, satz.nBild[0], kMainPhotoPercent);
 
         std::array<int, kMaxSmallPhotos> present{};
         int n = 0;
@@ -107,17 +136,36 @@ private:
             return;
         const auto& column = layout.smallY[m_mode][size_t(n - 1)];
         for (size_t k = 0; k < size_t(n); ++k)
-            loader.RenderPicture(m_dc, kSmallPhotoX[m_mode], column[k], m_store, present[k],
-                                 kSmallPhotoPercent[m_mode]);
+            DrawPhoto(loader, QPoint(kSmallPhotoX[m_mode], column[k]), present[k],
+                      kSmallPhotoPercent[m_mode]);
     }
 
-    void DrawZeilen(const Satz& satz, const TextRow& row) {
+    void DrawPhoto(const CPictureLoader& loader, QPoint topLeft, int nSlot, int nPercent) {
+        if (loader.RenderPicture(m_dc, topLeft.x(), topLeft.y(), m_store, nSlot, nPercent))
+            m_photos.push_back(
+                loader.PictureRect(m_store, topLeft.x(), topLeft.y(), nSlot, nPercent));
+    }
+
+    void AddZeilen(const Satz& satz, const TextRow& row) {
         const int nZeilen = std::clamp<int>(satz.nZeilen, 0, int(satz.strZeilen.size()));
         const QPoint start = row.pos[m_mode];
         const QString prefix = QString::fromUtf8(kZeilenPrefix);
         for (int i = 0; i < nZeilen; ++i)
-            DrawText(row.font[m_mode], QPoint(start.x(), start.y() + (i + 1) * row.step[m_mode]),
-                     prefix + satz.strZeilen[size_t(i)]);
+            AddText(row.font[m_mode], QPoint(start.x(), start.y() + (i + 1) * row.step[m_mode]),
+                    prefix + satz.strZeilen[size_t(i)]);
+    }
+
+    // The detail lines end before the first one whose cell would reach the price's.
+    void KeepZeilenAbove(const QRect& price, size_t nBegin, size_t nEnd) {
+        for (size_t i = nBegin; i < nEnd; ++i) {
+            if (m_texts[i].cell.intersects(price)) {
+                TraceF("Zeilen %d bis %d ausgelassen: Preis", int(i - nBegin + 1),
+                       int(nEnd - nBegin));
+                m_texts.erase(m_texts.begin() + std::ptrdiff_t(i),
+                              m_texts.begin() + std::ptrdiff_t(nEnd));
+                return;
+            }
+        }
     }
 
     bool Wanted(When when, const Satz& satz) const {
@@ -175,47 +223,117 @@ private:
         for (const PromoPrefix& prefix : kPromoPrefixes) {
             const QString start = ByLanguage(m_store.m_nSprache, prefix.de, prefix.fr);
             if (!start.isEmpty() && upper.startsWith(start)) {
-                DrawText(kPromoFont, kPromoPos,
-                         WithoutLeadingBlanks(promo.mid(start.size(), kPromoMaxLength)),
-                         prefix.colour);
+                AddText(kPromoFont, kPromoPos,
+                        WithoutLeadingBlanks(promo.mid(start.size(), kPromoMaxLength)),
+                        prefix.colour);
                 return;
             }
         }
-        DrawText(kPromoFont, kPromoPos, promo);
+        AddText(kPromoFont, kPromoPos, promo);
     }
 
     void Message() {
         const bool bKunde = !m_store.m_strKundenNr.isEmpty();
-        DrawText(kMessageFont, kMessagePos[m_mode],
-                 bKunde ? ByLanguage(m_store.m_nSprache, kLadenDe, kLadenFr)
-                        : ByLanguage(m_store.m_nSprache, kAnmeldenDe, kAnmeldenFr));
+        AddText(kMessageFont, kMessagePos[m_mode],
+                bKunde ? ByLanguage(m_store.m_nSprache, kLadenDe, kLadenFr)
+                       : ByLanguage(m_store.m_nSprache, kAnmeldenDe, kAnmeldenFr));
     }
 
-    // Opaque text: the cells are filled with the background first, so a text that runs over
-    // a photo stays readable.
-    void DrawText(const FontSpec& fontSpec, QPoint topLeft, const QString& text,
-                  const QColor& colour = kTextColour) {
+    // False for an empty text, which has no cell.
+    bool AddText(const FontSpec& font, QPoint topLeft, const QString& text,
+                 const QColor& colour = kTextColour) {
         if (text.isEmpty())
+            return false;
+        const CellFont& cell = m_fonts.Font(font);
+        const int nWidth = cell.metrics.horizontalAdvance(text);
+        m_texts.push_back({text, font, topLeft, colour,
+                           QRect(topLeft.x(), topLeft.y(), nWidth, font.nHeight), font, nWidth,
+                           false});
+        return true;
+    }
+
+    // Where a text must end: the view's right edge, or the first text or photo cell that
+    // begins to its right beside it.
+    int RightLimit(const TextCell& text) const {
+        int nRight = m_nViewWidth;
+        const auto limitBy = [&](const QRect& other) {
+            if (other.left() > text.cell.left() && other.top() <= text.cell.bottom() &&
+                other.bottom() >= text.cell.top())
+                nRight = std::min(nRight, other.left());
+        };
+        for (const QRect& photo : m_photos)
+            limitBy(photo);
+        for (const TextCell& other : m_texts)
+            limitBy(other.cell);
+        return nRight;
+    }
+
+    // A text that does not fit gets the largest cell height down to three quarters of its own
+    // at which it does; below that it is cut.
+    void Fit(TextCell& text, int nRight) {
+        const int nRoom = nRight - text.pos.x();
+        if (text.nDrawnWidth <= nRoom)
             return;
-        const CellFont& cell = m_fonts.Font(fontSpec);
-        m_dc.fillRect(QRect(topLeft.x(), topLeft.y(), cell.metrics.horizontalAdvance(text),
-                            cell.nAscent + cell.nDescent),
-                      kBackground);
-        m_dc.setFont(cell.font);
-        m_dc.setPen(colour);
-        m_dc.drawText(QPoint(topLeft.x(), topLeft.y() + cell.nAscent), text);
+        const auto width = [&](int nHeight) {
+            return m_fonts.Font({nHeight, text.font.nWeight}).metrics.horizontalAdvance(text.text);
+        };
+        int nLow = (text.font.nHeight * kMinFitPercent + 99) / 100;
+        int nHigh = text.font.nHeight - 1;
+        if (width(nLow) > nRoom) {
+            nHigh = nLow;
+            text.bCut = true;
+        }
+        while (nLow < nHigh) {
+            const int nMid = (nLow + nHigh + 1) / 2;
+            if (width(nMid) <= nRoom)
+                nLow = nMid;
+            else
+                nHigh = nMid - 1;
+        }
+        text.drawnFont = {nLow, text.font.nWeight};
+        text.nDrawnWidth = std::min(width(nLow), std::max(nRoom, 0));
+        TraceF("Text verkleinert auf %d px%s: %s", nLow, text.bCut ? ", abgeschnitten" : "",
+               qUtf8Printable(text.text));
+    }
+
+    // Opaque texts: every cell is filled with the background first, so a text that runs over
+    // a photo stays readable.
+    void DrawTexts() {
+        for (TextCell& text : m_texts)
+            Fit(text, RightLimit(text));
+        for (const TextCell& text : m_texts)
+            m_dc.fillRect(DrawnCell(text), kBackground);
+        for (const TextCell& text : m_texts) {
+            const CellFont& cell = m_fonts.Font(text.drawnFont);
+            m_dc.save();
+            if (text.bCut)
+                m_dc.setClipRect(DrawnCell(text));
+            m_dc.setFont(cell.font);
+            m_dc.setPen(text.colour);
+            m_dc.drawText(QPoint(text.pos.x(), text.pos.y() + cell.nAscent), text.text);
+            m_dc.restore();
+        }
+    }
+
+    static QRect DrawnCell(const TextCell& text) {
+        return QRect(text.pos.x(), text.pos.y(), text.nDrawnWidth, text.drawnFont.nHeight);
     }
 
     QPainter& m_dc;
     CSatzStore& m_store;
     CCellFonts m_fonts;
     Mode m_mode;
+    int m_nViewWidth;
+    std::vector<QRect> m_photos;
+    std::vector<TextCell> m_texts;
 };
 } // namespace
 
-void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store) {
+void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth) {
     Trace(QStringLiteral("ZeigeSatzAufBildschirm"));
-    CSlidePainter(dc, store).Paint();
+    if (nViewWidth <= 0 && dc.device())
+        nViewWidth = dc.device()->width();
+    CSlidePainter(dc, store, nViewWidth).Paint();
     Trace(QStringLiteral("ZeigeSatzAufBildschirm fertig"));
 }
 
@@ -223,7 +341,7 @@ void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store) {
     if (area.isEmpty())
         return;
     COffscreenDC offscreen(target, area);
-    ZeigeSatzAufBildschirm(offscreen.Dc(), store);
+    ZeigeSatzAufBildschirm(offscreen.Dc(), store, target.device() ? target.device()->width() : 0);
 }
 
 QImage RenderSlide(CSatzStore& store, const QSize& size) {
@@ -235,7 +353,7 @@ QImage RenderSlide(CSatzStore& store, const QSize& size) {
         return {};
     image.fill(kBackground);
     QPainter dc(&image);
-    ZeigeSatzAufBildschirm(dc, store);
+    ZeigeSatzAufBildschirm(dc, store, size.width());
     dc.end();
     return image;
 }

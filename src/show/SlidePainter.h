@@ -11,8 +11,9 @@ class CSatzStore;
 
 // Paints the view onto dc in view coordinates: the current slide and the promotion line, or
 // the waiting message while nothing is loaded. Draws only what differs from the black
-// background, so dc must start black.
-void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store);
+// background, so dc must start black. Texts end at nViewWidth, the view's right edge; 0 takes
+// the width of dc's device.
+void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth = 0);
 
 // The view's paint: composes the exposed area off screen and copies it onto target at once.
 void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store);

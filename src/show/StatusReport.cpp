@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
 #include "settings/Clock.h"
+#include "settings/Profile.h"
 #include "settings/Trace.h"
 #include "show/StatusTexts.h"
 #include "show/ViewConstants.h"
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr qint64 kBytesPerKilobyte = 1024;
+// A skipped settings write is shown after the two sync lines.
+constexpr int kSettingsLine = 5;
 constexpr qint64 kBytesPerMegabyte = 1024 * 1024;
 
 QString Text(const char* utf8) {
@@ -90,6 +93,10 @@ StatusPage CStatusReport::Page(const ShowState& show) const {
         {Text(t.szShutdown), Shutdown()},
         {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
     };
+    const QString skipped = SkippedProfileWrite();
+    if (!skipped.isEmpty())
+        page.lines.insert(page.lines.begin() + kSettingsLine,
+                          {Text(t.szSettings), Text(t.szSettingSkipped).arg(skipped), true});
     return page;
 }
 

@@ -31,6 +31,9 @@ constexpr StatusTexts kTextsDe{
     .szRequest = "%1 Anfrage",
     .szRequests = "%1 Anfragen",
 
+    .szSettings = "Einstellungen",
+    .szSettingSkipped = "Fehler: „%1“ nicht gespeichert (Datenträger voll?)",
+
     .szSlides = "Folien",
     .szSlidesValue = "%1 im Katalog, %2 davon werden gezeigt",
     .szPictures = "Bildplätze",
@@ -83,6 +86,9 @@ constexpr StatusTexts kTextsFr{
     .szNoCredentials = "non effectuée : aucun No de client enregistré",
     .szRequest = "%1 requête",
     .szRequests = "%1 requêtes",
+
+    .szSettings = "Paramètres",
+    .szSettingSkipped = "échec : « %1 » non enregistré (disque plein ?)",
 
     .szSlides = "Diapositives",
     .szSlidesValue = "%1 au catalogue, dont %2 affichées",

@@ -29,6 +29,10 @@ struct StatusTexts {
     const char* szRequest;
     const char* szRequests;
 
+    // Shown only while the settings store does not take a write: "%1" the value's name.
+    const char* szSettings;
+    const char* szSettingSkipped;
+
     const char* szSlides;
     const char* szSlidesValue; // "%1" in the catalogue, "%2" of them shown
     const char* szPictures;

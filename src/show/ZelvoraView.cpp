@@ -18,7 +18,7 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPaintEvent>
@@ -41,10 +41,9 @@ constexpr Message kManualUpdateDe{"Manuelles Daten update, bitte starten Sie das
 constexpr Message kManualUpdateFr{"Les réglages ont été modifiés, SVP redémarrer le programme !",
                                   "Le programme se ferme automatiquement"};
 
-bool HasAnyEntry(const char* folder) {
-    return QDirIterator(QString::fromLatin1(folder),
-                        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)
-        .hasNext();
+// An empty folder still is one: only a missing cache makes everything out of date.
+bool IsFolder(const char* folder) {
+    return QFileInfo(QString::fromLatin1(folder)).isDir();
 }
 
 int KeyCode(const QKeyEvent& event) {
@@ -132,7 +131,7 @@ void CZelvoraView::OnInitialUpdate() {
 }
 
 void CZelvoraView::PrepareCacheFolders() {
-    if (HasAnyEntry(cache::kBilder) && HasAnyEntry(cache::kDaten))
+    if (IsFolder(cache::kBilder) && IsFolder(cache::kDaten))
         return;
     // An existing folder is left as it is; a failure shows later as an empty catalogue.
     QDir().mkdir(QString::fromLatin1(cache::kDaten));
@@ -216,7 +215,9 @@ void CZelvoraView::StopSlideTimer() {
 }
 
 void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
-    const bool bSingle = nRepCnt == 1; // a held arrow key steps once
+    // Presses merged while the show was busy count more and are dropped; a held key's
+    // auto-repeated presses come one by one and each steps.
+    const bool bSingle = nRepCnt == 1;
     if (nChar == key::kSpace || nChar == key::kEnter) {
         TraceF("Keypressed %d", nChar);
         StartStop();
@@ -255,8 +256,7 @@ void CZelvoraView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // An auto-repeated key counts as held down.
-    OnKeyDown(nChar, event->isAutoRepeat() ? 2 : 1);
+    OnKeyDown(nChar, event->count());
     event->accept();
 }
 
@@ -352,6 +352,10 @@ void CZelvoraView::PostCloseRequest() {
 }
 
 void CZelvoraView::paintEvent(QPaintEvent* event) {
+    // A slide whose photo does not decode is passed over, never drawn with a hole: each
+    // failure takes one slide out of the show, so this ends.
+    while (m_satzStore.m_bSatzLoaded && !m_satzStore.PrefetchPictures(m_satzStore.m_nCurrentSatz))
+        m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
     PaintSlide(painter, event->rect(), m_satzStore);
     if (m_status.IsShown())

@@ -134,6 +134,14 @@ TEST_F(LadeNeuFzTest, SpecificationPriceAndColourLines) {
           {12, "Farbe Gelb "},
           {13, "Farbe Grün "},
           {14, "Farbe Weiß "}}},
+        // Capitals that Windows-1252 holds above U+00FF; a capital it lacks is not made.
+        {{{17, "\x9a\xe9 \x9eo \x9cil \xff"
+               "e \xb5m"}},
+         {{10, "Farbe Šé "},
+          {11, "Farbe Žo "},
+          {12, "Farbe Œil "},
+          {13, "Farbe Ÿe "},
+          {14, "Farbe µm "}}},
     };
     QByteArrayList records;
     for (const auto& [changes, expected] : cases) {
@@ -144,8 +152,8 @@ TEST_F(LadeNeuFzTest, SpecificationPriceAndColourLines) {
     }
     WriteList(List(records));
     Load();
-    ASSERT_EQ(Count(), 3);
-    for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(Count(), 4);
+    for (int i = 0; i < 4; ++i)
         for (const auto& [n, text] : cases[i].second)
             EXPECT_EQ(At(i).strZeilen[n], QString::fromUtf8(text)) << i << " line " << n;
     EXPECT_EQ(At(0).nKatID, 0);

@@ -1,5 +1,7 @@
 #include "SlideFixture.h"
 
+#include "../catalogue/TraceCapture.h"
+
 #include "settings/Trace.h"
 #include "show/CellFonts.h"
 #include "show/SlidePainter.h"
@@ -337,6 +339,7 @@ TEST_F(SlidePainterTest, DetailLinesAreBoundedByTheSlideAndNeverNegative) {
     satz.nZeilen = 1000; // more than a slide holds
     for (auto& zeile : satz.strZeilen)
         zeile = QStringLiteral("x");
+    satz.strPreisZeile.clear(); // no price for the lines to stop at
     const QImage many = RenderOnGrey();
     EXPECT_TRUE(IsBlack(many, QPoint(840, 92 + 14 * 32)));
 
@@ -522,4 +525,73 @@ TEST_F(SlidePainterTest, TracesTheStartAndTheEndOfEveryPaint) {
 TEST_F(SlidePainterTest, RenderOfAnEmptySizeIsNull) {
     EXPECT_TRUE(RenderSlide(*m_store, QSize()).isNull());
     EXPECT_TRUE(RenderSlide(*m_store, QSize(0, 768)).isNull());
+}
+
+TEST_F(SlidePainterTest, DetailLinesStopBeforeThePriceAndTheRestIsUnchanged) {
+    Satz& satz = NeuFz();
+    const QImage twelve = Render();
+    for (int i = 12; i < 15; ++i)
+        satz.strZeilen[size_t(i)] = QStringLiteral("Farbe Rot");
+    satz.nZeilen = 15;
+    {
+        CTraceCapture trace;
+        EXPECT_EQ(Render(), twelve) << "the thirteenth line would reach the price at y = 480";
+        EXPECT_TRUE(trace.Lines().contains(QStringLiteral("Zeilen 13 bis 15 ausgelassen: Preis")));
+    }
+    SetMode(true);
+    EXPECT_TRUE(IsBlack(RenderOnGrey(), QPoint(900, 100 + 15 * 40))) << "room for all of them";
+}
+
+TEST_F(SlidePainterTest, TextsThatRunIntoACellOrOffTheViewAreDrawnSmallerOrCut) {
+    Satz& satz = Occasion();
+    const int nMain = AddPhoto(640, 480, Qt::blue);
+    const int nPhoto = AddPhoto(160, 120, Qt::red);
+    satz.nBild = {nMain, nPhoto, nPhoto, nPhoto, nPhoto};
+    const auto cellHeight = [](const QImage& image, QPoint at) {
+        int h = 0;
+        while (IsBlack(image, at + QPoint(0, h)))
+            ++h;
+        return h;
+    };
+
+    // Texts that fit are drawn exactly as a lone opaque cell.
+    QImage alone(kSmallView, QImage::Format_RGB32);
+    alone.fill(kGrey);
+    {
+        QPainter dc(&alone);
+        CCellFonts fonts(&alone);
+        const CellFont& font = fonts.Font({50, 700});
+        dc.fillRect(QRect(40, 20, font.metrics.horizontalAdvance(satz.strTitel), 50), Qt::black);
+        dc.setFont(font.font);
+        dc.setPen(kWhite);
+        dc.drawText(QPoint(40, 20 + font.nAscent), satz.strTitel);
+    }
+    const QRect title(40, 20, Advance({50, 700}, satz.strTitel), 50);
+    EXPECT_EQ(RenderOnGrey().copy(title), alone.copy(title));
+
+    // Into the small photo column at x = 1115: smaller, and the photo stays whole.
+    satz.strTitel = QStringLiteral("Harley-Davidson FLHTK Electra Glide Ultra Limited Edition");
+    ASSERT_GT(Advance({50, 700}, satz.strTitel), 1115 - 40);
+    QImage image = RenderOnGrey();
+    const int h = cellHeight(image, {40, 20});
+    EXPECT_LT(h, 50);
+    EXPECT_GE(h, 38);
+    EXPECT_EQ(BlackRun(image, {40, 20}), Advance({h, 700}, satz.strTitel));
+    EXPECT_LE(40 + BlackRun(image, {40, 20}), 1115);
+    EXPECT_GT(Advance({h + 1, 700}, satz.strTitel), 1115 - 40) << "just small enough";
+    EXPECT_TRUE(Near(image.pixel(1115, 30), Qt::red));
+
+    // Off the view's right edge, not even fitting at three quarters: cut at the edge.
+    SetMode(true);
+    satz.strTitel = satz.strTitel.repeated(3);
+    image = RenderOnGrey();
+    EXPECT_EQ(cellHeight(image, {40, 30}), 45);
+    EXPECT_EQ(BlackRun(image, {40, 30}), kLargeView.width() - 40);
+
+    // The large layout's detail lines are 36 px high but 32 px apart: the descenders of one
+    // line stay visible over the top of the next one's cell.
+    satz.strZeilen[0] = satz.strZeilen[1] = QStringLiteral("gypq gypq gypq");
+    image = Render();
+    const QRect band(870, 232 + 32, Advance({36, 600}, QStringLiteral("- gypq gypq gypq")), 4);
+    EXPECT_GT(CountNear(image, band, kWhite, 160), 0);
 }

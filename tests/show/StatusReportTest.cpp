@@ -9,6 +9,7 @@
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "support/TempWorkDir.h"
+#include "support/UnwritableSettings.h"
 #include "sync/CredentialStore.h"
 #include "sync/PortalSyncSteps.h"
 #include "sync/SyncStatus.h"
@@ -333,4 +334,28 @@ TEST_F(StatusReport, PlainTextInTheLanguageOfTheShow) {
     EXPECT_TRUE(fr.contains(QStringLiteral("\nNo de client : 4711\n")));
     EXPECT_TRUE(fr.endsWith(QStringLiteral("Appuyez sur une touche pour fermer cet affichage.\n")));
     EXPECT_EQ(Page(kDe).lines.size(), Page(kFr).lines.size());
+}
+
+TEST_F(StatusReport, ASkippedSettingsWriteIsShownUntilAWriteIsStored) {
+    const auto labels = [&](int nSprache) {
+        QStringList all;
+        for (const StatusLine& line : Page(nSprache).lines)
+            all << line.strLabel;
+        return all;
+    };
+    const QStringList before = labels(kDe);
+    {
+        CUnwritableSettings unwritable;
+        WriteProfileString("Settings", "LastUpdate", QString());
+    }
+    const StatusLine de = Line(kDe, "Einstellungen");
+    EXPECT_EQ(de.strValue,
+              QString::fromUtf8("Fehler: „LastUpdate“ nicht gespeichert (Datenträger voll?)"));
+    EXPECT_TRUE(de.bWarning);
+    EXPECT_EQ(Value(kFr, "Paramètres"),
+              QString::fromUtf8("échec : « LastUpdate » non enregistré (disque plein ?)"));
+    EXPECT_EQ(labels(kDe).indexOf(QStringLiteral("Einstellungen")), 5) << "after the syncs";
+
+    WriteProfileString("Settings", "LastUpdate", QString());
+    EXPECT_EQ(labels(kDe), before);
 }

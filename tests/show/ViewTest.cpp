@@ -140,29 +140,25 @@ TEST_F(View, StartReadsLanguageLayoutIntervalTargetAndSettings) {
         EXPECT_FALSE(view.IsCommandChecked(speed.nCommand)) << "2 s is no menu item";
 }
 
-TEST_F(View, EmptyOrMissingCacheFoldersAreCreatedAndMakeEverythingOutOfDate) {
+TEST_F(View, MissingCacheFoldersAreCreatedAndMakeEverythingOutOfDate) {
     const QString stamp = QStringLiteral("2026-03-01 12:00:00");
     const auto startWith = [&](bool bBilder, bool bDaten) {
         WriteProfileString(setting::kSection, setting::kLastUpdate, stamp);
-        if (bBilder)
-            CTempWorkDir::WriteFile(QStringLiteral("Bilder/a.jpg"), "x");
-        if (bDaten)
-            CTempWorkDir::WriteFile(QStringLiteral("Daten/a.txt"), "x");
+        if (!bBilder)
+            QDir(QStringLiteral("Bilder")).removeRecursively();
+        if (!bDaten)
+            QDir(QStringLiteral("Daten")).removeRecursively();
         MakeView().OnInitialUpdate();
-        QFile::remove(QStringLiteral("Bilder/a.jpg"));
-        QFile::remove(QStringLiteral("Daten/a.txt"));
+        EXPECT_TRUE(QDir(QStringLiteral("Daten")).exists());
+        EXPECT_TRUE(QDir(QStringLiteral("Bilder")).exists());
         return ReadText(setting::kLastUpdate);
     };
+    EXPECT_EQ(startWith(true, true), stamp) << "empty folders are no missing cache";
+    CTempWorkDir::WriteFile(QStringLiteral("Bilder/a.jpg"), "x");
     EXPECT_EQ(startWith(true, true), stamp);
     EXPECT_EQ(startWith(true, false), QString());
     EXPECT_EQ(startWith(false, true), QString());
     EXPECT_EQ(startWith(false, false), QString());
-
-    ASSERT_TRUE(QDir(QStringLiteral("Daten")).removeRecursively());
-    ASSERT_TRUE(QDir(QStringLiteral("Bilder")).removeRecursively());
-    EXPECT_EQ(startWith(false, false), QString());
-    EXPECT_TRUE(QDir(QStringLiteral("Daten")).exists());
-    EXPECT_TRUE(QDir(QStringLiteral("Bilder")).exists());
     EXPECT_TRUE(QSettings(QStringLiteral("TarrelZelvora"), QStringLiteral("Zelvora"))
                     .contains(QStringLiteral("Settings/LastUpdate")))
         << "emptied, not removed";
@@ -291,10 +287,10 @@ TEST_F(View, ArrowsStepOrPauseOrResumeOnlyWhenNotRepeated) {
     EXPECT_TRUE(view.IsRunning()) << "other keys do nothing";
 }
 
-TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAutoRepeatCountsAsHeld) {
+TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAHeldArrowKeepsStepping) {
     CZelvoraView& view = LoadedView();
-    const auto press = [&](Qt::Key key, bool bAutoRepeat = false) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), bAutoRepeat);
+    const auto press = [&](Qt::Key key, bool bAutoRepeat = false, quint16 nCount = 1) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), bAutoRepeat, nCount);
         QCoreApplication::sendEvent(&view, &event);
         return event.isAccepted();
     };
@@ -302,9 +298,15 @@ TEST_F(View, QtKeysMapToTheShowsKeyCodesAndAutoRepeatCountsAsHeld) {
     EXPECT_EQ(Current(), 2);
     EXPECT_FALSE(view.IsRunning());
     press(Qt::Key_Right, true);
-    EXPECT_EQ(Current(), 2);
-    press(Qt::Key_Left);
+    EXPECT_EQ(Current(), 0) << "each auto-repeated press steps";
+    press(Qt::Key_Right, true);
     EXPECT_EQ(Current(), 1);
+    press(Qt::Key_Right, false, 3);
+    EXPECT_EQ(Current(), 1) << "presses merged while busy do not";
+    press(Qt::Key_Left, true);
+    EXPECT_EQ(Current(), 0);
+    press(Qt::Key_Left);
+    EXPECT_EQ(Current(), 2);
     press(Qt::Key_Up);
     EXPECT_TRUE(view.IsRunning());
     press(Qt::Key_Down);
@@ -542,4 +544,27 @@ TEST_F(View, PaintShowsTheSlideAndPrefetchKeepsTheCurrentSlide) {
     EXPECT_TRUE(Near(shown.pixelColor(400, 400), Qt::green)) << "the main photo of slide 1";
     QCoreApplication::processEvents();
     EXPECT_EQ(Current(), 1) << "looking ahead does not move the show";
+}
+
+TEST_F(View, ASlideWhosePhotoDoesNotDecodeIsSkippedWhenDrawnOrLookedAhead) {
+    SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
+    for (int n = 1; n <= 4; ++n)
+        WriteRecord(n, n == 3 ? Qt::green : Qt::red);
+    const QByteArray photo = MakePhoto(800, 600);
+    for (int n : {2, 4}) // whole headers, cut-off pictures
+        CTempWorkDir::WriteFile(QStringLiteral("Bilder/foto_%1.jpg").arg(n), photo.left(800));
+    CZelvoraView& view = MakeView();
+    view.OnInitialUpdate();
+    view.resize(1366, 768);
+    view.OnTimer(TIMER_START_LOAD);
+    ASSERT_EQ(view.Store().m_nSatzCount, 4) << "taken at load: their headers read";
+    ASSERT_EQ(Current(), 1);
+
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(Current(), 2) << "passed over when first drawn";
+    EXPECT_TRUE(Near(shown.pixelColor(400, 400), Qt::green));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.Store().m_satz[3].nArt, 0) << "the look-ahead took the next one out";
+    view.OnTimer(TIMER_NEXT_SATZ);
+    EXPECT_EQ(Current(), 0);
 }
