@@ -69,3 +69,7 @@ void WriteProfileString(const char* section, const char* name, const QString& st
     if (RoomToWrite(store, key, strValue.toUtf8().size()))
         store.setValue(key, strValue);
 }
+
+QString ProfileFileName() {
+    return Store().fileName();
+}

@@ -8,3 +8,5 @@ int GetProfileInt(const char* section, const char* name, int nDefault);
 QString GetProfileString(const char* section, const char* name, const QString& strDefault = {});
 void WriteProfileInt(const char* section, const char* name, int nValue);
 void WriteProfileString(const char* section, const char* name, const QString& strValue);
+// Where the store keeps its values, for tools that tell the operator.
+QString ProfileFileName();
