@@ -2,6 +2,7 @@
 // settings store, the way the operator dialogs would, for installers and the demo (no screen
 // needed).
 
+#include "catalogue/CacheText.h"
 #include "catalogue/CatalogueLimits.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
@@ -108,6 +109,11 @@ std::optional<Credentials> ParseCredentials(const QString& kundenNr, const QStri
     if (password.isEmpty() || password.size() > credential::kPasswordFieldSize) {
         *error = QStringLiteral("the password needs 1 to %1 characters")
                      .arg(credential::kPasswordFieldSize);
+        return std::nullopt;
+    }
+    // The store and the portal know the password in Windows-1252 only.
+    if (cache::FromCp1252(cache::ToCp1252(password)) != password) {
+        *error = QStringLiteral("the password holds characters outside Windows-1252");
         return std::nullopt;
     }
     return Credentials{kundenNr, password};

@@ -67,6 +67,7 @@ TEST(ConfigureTool, RefusesValuesTheShowCannotUseAndStoresNothing) {
         {"--customer", "12345678901234567", "--password", "x"},
         {"--customer", "4711", "--password", ""},
         {"--customer", "4711", "--password", QString(33, u'p')},
+        {"--customer", "4711", "--password", "Łódź"},
         {"--proxy", "http://host:3128"},
         {"--proxy", "host"},
         {"--proxy", "host:0"},
