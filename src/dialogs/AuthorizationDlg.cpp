@@ -17,6 +17,8 @@ CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : CExchangeDlg(parent) {
     // The store keeps no more than its fields hold; longer entries would be cut without a word.
     m_kundenNr = Named(dlg::kIdKundenNr, new QLineEdit(this));
     m_kundenNr->setMaxLength(credential::kKundenNrFieldSize);
+    // The portal knows the dealer by number; letters would be sent as 0.
+    AcceptDigitsOnly(m_kundenNr);
     m_passwort = Named(dlg::kIdPasswort, new QLineEdit(this));
     m_passwort->setMaxLength(credential::kPasswordFieldSize);
     m_passwort->setEchoMode(QLineEdit::Password);

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 QLayout* OkCancelRow(QDialog& dialog, const QString& strOk) {
     auto* ok = Named(dlg::kIdOk, new QPushButton(strOk, &dialog));
@@ -20,6 +21,11 @@ QLayout* OkCancelRow(QDialog& dialog, const QString& strOk) {
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+void AcceptDigitsOnly(QLineEdit* edit) {
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    edit->setValidator(new QRegularExpressionValidator(digits, edit));
 }
 
 void ExchangeText(bool bSave, QLineEdit* edit, QString& strValue) {

@@ -19,6 +19,10 @@ template <typename W> W* Named(int nId, W* widget) {
 // the operator cancels with Esc or the close box.
 QLayout* OkCancelRow(QDialog& dialog, const QString& strOk);
 
+// Typing and pasting take digits only; the field's length limit stays as it is. A stored value
+// put in with setText is shown as it is.
+void AcceptDigitsOnly(QLineEdit* edit);
+
 // bSave: control -> member, else member -> control. A control is written only when its value
 // differs, so a periodic exchange keeps the caret of a field the operator is typing in.
 void ExchangeText(bool bSave, QLineEdit* edit, QString& strValue);

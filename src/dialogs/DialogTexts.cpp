@@ -54,4 +54,16 @@ Message ShutdownTestQuestion(int nSprache) {
             QStringLiteral("PC Herunterfahren testen")};
 }
 
+Message NeuFzOhneMarken(int nSprache) {
+    if (nSprache == kFranzoesisch)
+        return {QStringLiteral("Les véhicules neufs ne sont affichés qu’avec des marques "
+                               "standard. Veuillez saisir les marques standard ou désactiver "
+                               "« Neufahrzeuge aktiv »."),
+                QStringLiteral("Einstellungen")};
+    return {QStringLiteral("Neufahrzeuge werden nur mit Standard Marken gezeigt. Bitte tragen Sie "
+                           "die Standard Marken ein oder schalten Sie \"Neufahrzeuge aktiv\" "
+                           "aus."),
+            QStringLiteral("Einstellungen")};
+}
+
 } // namespace dlgtext

@@ -20,4 +20,7 @@ struct Message {
 // Question before the shutdown test. The dialogs are German only, so a language without a
 // translation is asked in German rather than not at all.
 Message ShutdownTestQuestion(int nSprache);
+// Why "Speichern" is refused while new vehicles are ticked without standard brands; German
+// for a language without a translation, as above.
+Message NeuFzOhneMarken(int nSprache);
 } // namespace dlgtext

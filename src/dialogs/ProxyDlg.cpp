@@ -10,6 +10,8 @@
 
 namespace {
 constexpr int kFieldWidth = 240;
+// A TCP port has at most five digits.
+constexpr int kPortDigits = 5;
 } // namespace
 
 CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
@@ -21,6 +23,8 @@ CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
     m_proxyIP = Named(dlg::kIdProxyIP, new QLineEdit(this));
     m_proxyIP->setMaxLength(kServerNameSize - 1);
     m_port = Named(dlg::kIdProxyPort, new QLineEdit(this));
+    m_port->setMaxLength(kPortDigits);
+    AcceptDigitsOnly(m_port);
 
     m_proxyIP->setMinimumWidth(kFieldWidth);
     m_port->setMinimumWidth(kFieldWidth);

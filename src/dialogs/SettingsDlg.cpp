@@ -30,6 +30,14 @@ QLineEdit* NewEdit(int nId, QWidget* parent, int nMinWidth = kFieldWidth) {
     return edit;
 }
 
+// Prices and mileage: the filters read only the leading digits, so anything else is refused
+// while typing rather than silently read as 0.
+QLineEdit* NewNumberEdit(int nId, QWidget* parent) {
+    QLineEdit* edit = NewEdit(nId, parent);
+    AcceptDigitsOnly(edit);
+    return edit;
+}
+
 QComboBox* NewList(int nId, QWidget* parent) {
     auto* list = Named(nId, new QComboBox(parent));
     list->setEditable(true);
@@ -77,12 +85,12 @@ CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent)
 
     auto* occ = new QGroupBox(QStringLiteral("Occasionen"), this);
     m_occAktiv = Named(dlg::kIdOccAktiv, new QCheckBox(QStringLiteral("Occasionen aktiv"), occ));
-    m_kmVon = NewEdit(dlg::kIdKmVon, occ);
-    m_kmBis = NewEdit(dlg::kIdKmBis, occ);
+    m_kmVon = NewNumberEdit(dlg::kIdKmVon, occ);
+    m_kmBis = NewNumberEdit(dlg::kIdKmBis, occ);
     m_markenOccAnzeigen = NewEdit(dlg::kIdMarkenOccAnzeigen, occ, kBrandFieldWidth);
     m_katIDOcc = NewList(dlg::kIdKatIDOcc, occ);
-    m_preisVonOcc = NewEdit(dlg::kIdPreisVonOcc, occ);
-    m_preisBisOcc = NewEdit(dlg::kIdPreisBisOcc, occ);
+    m_preisVonOcc = NewNumberEdit(dlg::kIdPreisVonOcc, occ);
+    m_preisBisOcc = NewNumberEdit(dlg::kIdPreisBisOcc, occ);
     auto* occGrid = new QGridLayout(occ);
     occGrid->addWidget(m_occAktiv, 0, 0, 1, 3);
     AddRange(occGrid, 1, QStringLiteral("Km von bis"), m_kmVon, m_kmBis);
@@ -97,8 +105,8 @@ CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent)
     m_marken = NewEdit(dlg::kIdMarken, neu, kBrandFieldWidth);
     m_markenNeuFzAnzeigen = NewEdit(dlg::kIdMarkenNeuFzAnzeigen, neu, kBrandFieldWidth);
     m_katID = NewList(dlg::kIdKatID, neu);
-    m_preisVon = NewEdit(dlg::kIdPreisVon, neu);
-    m_preisBis = NewEdit(dlg::kIdPreisBis, neu);
+    m_preisVon = NewNumberEdit(dlg::kIdPreisVon, neu);
+    m_preisBis = NewNumberEdit(dlg::kIdPreisBis, neu);
     auto* neuGrid = new QGridLayout(neu);
     neuGrid->addWidget(m_neuFzAktiv, 0, 0, 1, 3);
     AddRow(neuGrid, 1, QStringLiteral("Standard Marken ( Marken mit Komma trennen )"), m_marken);
@@ -215,6 +223,14 @@ void CSettingsDlg::accept() {
 }
 
 void CSettingsDlg::OnOK() {
+    // The command shows no new vehicles without standard brands: rather than untick the box
+    // behind the operator's back, the dialog says so and stays open.
+    if (m_neuFzAktiv->isChecked() && m_marken->text().isEmpty()) {
+        const dlgtext::Message message = dlgtext::NeuFzOhneMarken(m_nSprache);
+        m_host.ShowMessage(message.strText, message.strCaption);
+        m_marken->setFocus();
+        return;
+    }
     m_nKatID = SelectedIndex(m_katID);
     m_nKatIDOcc = SelectedIndex(m_katIDOcc);
     m_nScrRes = SelectedIndex(m_scrRes);

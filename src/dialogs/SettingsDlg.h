@@ -48,7 +48,8 @@ public:
 
     // The clock line follows the shutdown box; driven every 800 ms while the dialog is open.
     void OnTimer(int nIDEvent);
-    // "Speichern".
+    // "Speichern"; refused, with a message, while "Neufahrzeuge aktiv" is ticked without
+    // standard brands.
     void accept() override;
     void done(int nResult) override;
 

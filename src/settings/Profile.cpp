@@ -113,3 +113,7 @@ QString SkippedProfileWrite() {
     const QMutexLocker lock(&SkippedMutex());
     return SkippedName();
 }
+
+QString ProfileFileName() {
+    return Store().fileName();
+}

@@ -12,3 +12,5 @@ void WriteProfileString(const char* section, const char* name, const QString& st
 // The name of the last value whose write was not stored (the disk too full to take it whole,
 // or the file not writable); empty once a later write was stored.
 QString SkippedProfileWrite();
+// Where the store keeps its values, for tools that tell the operator.
+QString ProfileFileName();

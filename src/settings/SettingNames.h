@@ -30,4 +30,6 @@ inline constexpr char kCode[] = "code";
 inline constexpr char kProxyIP[] = "ProxyIP";
 inline constexpr char kProxyPort[] = "ProxyPort";
 inline constexpr char kProxyOn[] = "ProxyOn";
+// The language written into "Sprache" at start: 1 German, 2 French.
+inline constexpr char kAusgabe[] = "Ausgabe";
 } // namespace setting

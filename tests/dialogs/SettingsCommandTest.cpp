@@ -158,9 +158,25 @@ TEST_F(SettingsCommand, BrandListsAreUpperCaseWithoutOneBlankAroundCommas) {
 
 TEST_F(SettingsCommand, DisplayModeFollowsTheBoxesAndTheStandardBrands) {
     StoreTypicalSettings();
-    RunWith([](QDialog& dialog) {
+    bool bStayedOpen = false;
+    RunWith([&bStayedOpen](QDialog& dialog) {
         SetCheck(dialog, 1009, false);
         SetCheck(dialog, 1010, true);
+        SetText(dialog, 1002, QString());
+        PressOk(dialog);
+        bStayedOpen = dialog.isVisible();
+        SetText(dialog, 1002, QStringLiteral("KTM"));
+    });
+    EXPECT_TRUE(bStayedOpen) << "new vehicles without standard brands are not saved";
+    ASSERT_FALSE(host.m_messages.empty());
+    EXPECT_TRUE(host.m_messages[0].strText.startsWith(
+        QStringLiteral("Neufahrzeuge werden nur mit Standard Marken gezeigt.")));
+    EXPECT_EQ(Int(kAnzeige), 1) << "saved once the brands were entered";
+
+    StoreTypicalSettings();
+    RunWith([](QDialog& dialog) {
+        SetCheck(dialog, 1009, false);
+        SetCheck(dialog, 1010, false);
         SetText(dialog, 1002, QString());
     });
     EXPECT_EQ(Int(kAnzeige), 0) << "no standard brands, no new vehicles";

@@ -216,3 +216,24 @@ TEST(OtherDialogs, HaveTheirControlsAndAHiddenCancel) {
     EXPECT_TRUE(Texts(proxy).contains(QStringLiteral("Port")));
     ExpectOkAndHiddenCancel(proxy, QStringLiteral("OK"));
 }
+
+TEST_F(SettingsDlg, NumberFieldsTakeDigitsOnly) {
+    CSettingsDlg settings(host);
+    CAuthorizationDlg authorization;
+    CProxyDlg proxy;
+    const std::pair<QDialog*, int> fields[] = {
+        {&settings, 1011}, {&settings, 1012}, {&settings, 1013},      {&settings, 1014},
+        {&settings, 1015}, {&settings, 1016}, {&authorization, 1000}, {&proxy, 1019}};
+    for (const auto& [dialog, nId] : fields) {
+        dialog->show();
+        auto& field = Control<QLineEdit>(*dialog, nId);
+        QTest::keyClicks(&field, QStringLiteral("abc 12'3-4.5x"));
+        EXPECT_EQ(field.text(), QStringLiteral("12345")) << nId;
+    }
+    auto& kundenNr = Control<QLineEdit>(authorization, 1000);
+    QTest::keyClicks(&kundenNr, QStringLiteral("123456789012345"));
+    EXPECT_EQ(kundenNr.text().size(), 16) << "the stored field's length";
+    auto& port = Control<QLineEdit>(proxy, 1019);
+    QTest::keyClicks(&port, QStringLiteral("678"));
+    EXPECT_EQ(port.text(), QStringLiteral("12345")) << "five digits at most";
+}

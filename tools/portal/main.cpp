@@ -14,9 +14,12 @@ using namespace demoportal;
 
 namespace {
 
-int Fail(const QString& reason) {
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int Fail(int nCode, const QString& reason) {
     std::fprintf(stderr, "zelvora-portal: %s\n", qPrintable(reason));
-    return 2;
+    return nCode;
 }
 
 } // namespace
@@ -42,20 +45,34 @@ int main(int argc, char** argv) {
                        "data's demo dealer is customer number %1 with password \"%2\".")
             .arg(kDemoKundenNr)
             .arg(QLatin1String(kDemoPasswort)));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     AddPortalOptions(parser);
-    parser.process(app);
+    // Not process(): it ends a wrong command line with 1, which here means a failed run.
+    if (!parser.parse(app.arguments()))
+        return Fail(kExitUsage, parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QGuiApplication::applicationName()),
+                    qPrintable(QGuiApplication::applicationVersion()));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return Fail(kExitUsage, QStringLiteral("unexpected argument %1")
+                                    .arg(parser.positionalArguments().constFirst()));
 
     QString error;
     const auto options = ReadPortalOptions(parser, &error);
     if (!options)
-        return Fail(error);
+        return Fail(kExitUsage, error);
 
     if (!options->strGenerate.isEmpty()) {
         const auto summary = GenerateSampleData(options->strGenerate, &error);
         if (!summary)
-            return Fail(error);
+            return Fail(kExitFailure, error);
         std::printf("wrote %d dealers, %d used vehicles, %d new vehicles and %d photos to %s\n",
                     summary->nDealers, summary->nOccasionen, summary->nNeuFahrzeuge,
                     summary->nPhotos, qPrintable(options->strGenerate));
@@ -65,6 +82,7 @@ int main(int argc, char** argv) {
     CPortalServer server(options->strData, options->config);
     if (!server.Start(options->strBind, options->nPort))
         return Fail(
+            kExitFailure,
             QStringLiteral("cannot listen on %1:%2").arg(options->strBind).arg(options->nPort));
     std::printf("listening on %s:%d\n", qPrintable(options->strBind), server.Port());
     std::fflush(stdout);
