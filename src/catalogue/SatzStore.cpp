@@ -125,15 +125,43 @@ bool CSatzStore::AppendPicture(const QString& path, int32_t& nBild, int& nHeight
 }
 
 QImage CSatzStore::Picture(int nSlot) {
-    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty())
-        return {};
     QImage picture = m_pictureCache.Find(nSlot);
     if (!picture.isNull())
         return picture;
+    picture = Decoded(nSlot);
+    if (!picture.isNull())
+        m_pictureCache.Insert(nSlot, picture);
+    return picture;
+}
+
+QImage CSatzStore::Picture(int nSlot, const QSize& drawn) {
+    // One too large for the cache would be rescaled at every paint: the painter stretches the
+    // decoded one instead.
+    if (!drawn.isValid() || drawn.isEmpty() ||
+        qint64(drawn.width()) * drawn.height() * kBytesPerPixel > kPictureCacheBytes)
+        return Picture(nSlot);
+    QImage picture = m_pictureCache.Find(nSlot, drawn);
+    if (!picture.isNull())
+        return picture;
+    // Only the scaled picture is kept: on a large screen the decoded one is never drawn.
+    picture = m_pictureCache.Find(nSlot);
+    if (picture.isNull())
+        picture = Decoded(nSlot);
+    if (picture.isNull())
+        return {};
+    picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_pictureCache.Insert(nSlot, picture, drawn);
+    return picture;
+}
+
+QImage CSatzStore::Decoded(int nSlot) {
+    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty())
+        return {};
     // Decoded with the decoder its load checked the file for: a file replaced since by another
     // format has not passed that check.
     const PictureSource& source = m_pPictures[nSlot];
     const auto bytes = cache::ReadWholeFile(source.strPath, kMaxPictureFileSize);
+    QImage picture;
     int nWidth = 0;
     int nHeight = 0;
     if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight,
@@ -141,7 +169,6 @@ QImage CSatzStore::Picture(int nSlot) {
         TraceF("Foto fehlt %d", nSlot);
         return {};
     }
-    m_pictureCache.Insert(nSlot, picture);
     return picture;
 }
 

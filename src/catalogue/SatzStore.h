@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -87,6 +88,8 @@ public:
     // photo no longer decodes. Decoded pictures are kept only for the slides around the
     // current one.
     QImage Picture(int nSlot);
+    // The same picture smoothly scaled to the drawn size; an invalid size gives it as decoded.
+    QImage Picture(int nSlot, const QSize& drawn);
     // Decodes ahead the photos of the slide nSatz so that its paint need not wait.
     void PrefetchPictures(int nSatz);
 
@@ -129,5 +132,8 @@ public:
     int32_t m_nSprache = 0;
 
 private:
+    // The picture decoded from its file, not cached.
+    QImage Decoded(int nSlot);
+
     CPictureCache m_pictureCache;
 };

@@ -219,14 +219,16 @@ void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store) {
     Trace(QStringLiteral("ZeigeSatzAufBildschirm fertig"));
 }
 
-void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store) {
+void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store, const SlideFrame& frame) {
     if (area.isEmpty())
         return;
     COffscreenDC offscreen(target, area);
+    // Scaled by the painter, so texts are drawn at the scaled size in the image's own pixels.
+    offscreen.Dc().setWorldTransform(frame.Transform(), true);
     ZeigeSatzAufBildschirm(offscreen.Dc(), store);
 }
 
-QImage RenderSlide(CSatzStore& store, const QSize& size) {
+QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit) {
     if (size.isEmpty())
         return {};
     // Already off screen: draw straight into the image.
@@ -235,6 +237,7 @@ QImage RenderSlide(CSatzStore& store, const QSize& size) {
         return {};
     image.fill(kBackground);
     QPainter dc(&image);
+    dc.setWorldTransform(FitSlide(store.m_nResMode, size, bFit).Transform());
     ZeigeSatzAufBildschirm(dc, store);
     dc.end();
     return image;
