@@ -1,11 +1,14 @@
 // Time to compose one slide off screen, measured from the advance (GetNextSatz) to the finished
 // image, over every slide of a generated cache of used vehicles with five photos each. Photos
 // not yet decoded are decoded inside the measured time; with prefetching, the next slide's
-// photos are decoded after each paint, outside it, as the view does.
+// photos are decoded (and scaled to the size they are drawn at) after each paint, outside it,
+// as the view does. The screen sizes of the layouts, and a 4K screen in both layouts.
 //
 // Usage: compose [slides]   (default 100)
 
 #include "catalogue/SatzStore.h"
+#include "show/SlideFrame.h"
+#include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
 
 #include <QColor>
@@ -96,7 +99,8 @@ Figures Measure(CSatzStore& store, QSize size, bool bPrefetch) {
         if (image.isNull())
             std::fprintf(stderr, "compose: no image\n");
         if (bPrefetch)
-            store.PrefetchPictures((store.m_nCurrentSatz + 1) % store.m_nSatzCount);
+            PrefetchSlide(store, (store.m_nCurrentSatz + 1) % store.m_nSatzCount,
+                          FitSlide(store.m_nResMode, size, true).dScale);
     }
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], times.back()};
@@ -133,15 +137,16 @@ int main(int argc, char** argv) {
         int nResMode;
         QSize size;
     };
-    for (const Mode mode : {Mode{2, QSize(1920, 1080)}, Mode{1, QSize(1366, 768)}}) {
+    for (const Mode mode : {Mode{2, QSize(1920, 1080)}, Mode{1, QSize(1366, 768)},
+                            Mode{2, QSize(3840, 2160)}, Mode{1, QSize(3840, 2160)}}) {
         for (const bool bPrefetch : {false, true}) {
             // The font database is set up once per process, not per slide: not measured.
             RenderSlide(*LoadCatalogue(mode.nResMode), mode.size);
             // A fresh catalogue, so no photo is decoded before the run.
             const auto store = LoadCatalogue(mode.nResMode);
             const Figures figures = Measure(*store, mode.size, bPrefetch);
-            std::printf("%dx%d %-18s median %6.2f ms  worst %6.2f ms  (%d slides)\n",
-                        mode.size.width(), mode.size.height(),
+            std::printf("%dx%d mode %d %-18s median %6.2f ms  worst %6.2f ms  (%d slides)\n",
+                        mode.size.width(), mode.size.height(), mode.nResMode,
                         bPrefetch ? "with prefetch" : "decoding in paint", figures.dMedianMs,
                         figures.dWorstMs, store->m_nSatzCount);
         }

@@ -37,6 +37,8 @@ inline constexpr int kMaxNextSatzTries = 1000;
 // Decoded pictures kept for the slides around the current one: about thirty 1024 x 768
 // photos, the current slide's five and the next slides' prefetched ones.
 inline constexpr std::int64_t kPictureCacheBytes = 96 * 1024 * 1024;
+// Pictures are held as 32-bit pixels.
+inline constexpr int kBytesPerPixel = 4;
 
 // m_nSprache
 inline constexpr int kDeutsch = 1;

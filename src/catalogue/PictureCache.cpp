@@ -2,17 +2,24 @@
 
 CPictureCache::CPictureCache(qsizetype nMaxBytes) : m_pictures(nMaxBytes) {}
 
-QImage CPictureCache::Find(int nSlot) {
-    const QImage* picture = m_pictures.object(nSlot);
+CPictureCache::Key CPictureCache::KeyOf(int nSlot, const QSize& drawn) {
+    return drawn.isValid() ? Key{nSlot, drawn.width(), drawn.height()} : Key{nSlot, -1, -1};
+}
+
+QImage CPictureCache::Find(int nSlot, const QSize& drawn) {
+    const QImage* picture = m_pictures.object(KeyOf(nSlot, drawn));
     return picture ? *picture : QImage();
 }
 
-void CPictureCache::Insert(int nSlot, const QImage& picture) {
-    m_pictures.insert(nSlot, new QImage(picture), picture.sizeInBytes());
+void CPictureCache::Insert(int nSlot, const QImage& picture, const QSize& drawn) {
+    m_pictures.insert(KeyOf(nSlot, drawn), new QImage(picture), picture.sizeInBytes());
 }
 
 void CPictureCache::Remove(int nSlot) {
-    m_pictures.remove(nSlot);
+    for (const Key& key : m_pictures.keys()) {
+        if (key.nSlot == nSlot)
+            m_pictures.remove(key);
+    }
 }
 
 void CPictureCache::Clear() {

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -83,14 +85,44 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     return true;
 }
 
+namespace {
+QSize TableSize(const PictureSize& size, int nPercent) {
+    const auto scaled = [nPercent](int n) {
+        return static_cast<int>(qint64(n) * nPercent / 100);
+    };
+    return {scaled(size.nWidth), scaled(size.nHeight)};
+}
+} // namespace
+
+QSize CPictureLoader::DrawnSize(const PictureSize& size, int nPercent, const QTransform& device) {
+    if (!device.isScaling())
+        return {};
+    const QSize table = TableSize(size, nPercent);
+    return {std::max(1, qRound(table.width() * std::abs(device.m11()))),
+            std::max(1, qRound(table.height() * std::abs(device.m22())))};
+}
+
 bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
                                    int nPercent) const {
-    if (!dc.isActive())
+    if (!dc.isActive() || nSlot < 0 || nSlot >= kMaxPictures)
         return false;
-    const QImage picture = store.Picture(nSlot);
+    const PictureSize& size = store.m_pictureSize[nSlot];
+    const QRect table(QPoint(x, y), TableSize(size, nPercent));
+    const QTransform device = dc.deviceTransform();
+    const QSize drawn = DrawnSize(size, nPercent, device);
+    const QImage picture = store.Picture(nSlot, drawn);
     if (picture.isNull())
         return false;
-    dc.drawImage(PictureRect(store, x, y, nSlot, nPercent), picture);
+    if (!drawn.isValid()) {
+        dc.drawImage(table, picture);
+        return true;
+    }
+    // Drawn in device pixels, so the picture scaled ahead is copied, not scaled again.
+    const QPoint at = device.map(QPointF(table.topLeft())).toPoint();
+    dc.save();
+    dc.setWorldTransform(device.inverted() * dc.worldTransform());
+    dc.drawImage(QRect(at, drawn), picture);
+    dc.restore();
     return true;
 }
 
@@ -98,11 +130,7 @@ QRect CPictureLoader::PictureRect(const CSatzStore& store, int x, int y, int nSl
                                   int nPercent) const {
     if (nSlot < 0 || nSlot >= kMaxPictures)
         return {};
-    const PictureSize& size = store.m_pictureSize[nSlot];
-    const auto scaled = [nPercent](int n) {
-        return static_cast<int>(qint64(n) * nPercent / 100);
-    };
-    return QRect(x, y, scaled(size.nWidth), scaled(size.nHeight));
+    return QRect(QPoint(x, y), TableSize(store.m_pictureSize[nSlot], nPercent));
 }
 
 bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const {

@@ -125,16 +125,44 @@ bool CSatzStore::AppendPicture(const QString& path, int32_t& nBild, int& nHeight
 }
 
 QImage CSatzStore::Picture(int nSlot) {
-    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty() ||
-        m_pPictures[nSlot].bUndecodable)
-        return {};
     QImage picture = m_pictureCache.Find(nSlot);
     if (!picture.isNull())
         return picture;
+    picture = Decoded(nSlot);
+    if (!picture.isNull())
+        m_pictureCache.Insert(nSlot, picture);
+    return picture;
+}
+
+QImage CSatzStore::Picture(int nSlot, const QSize& drawn) {
+    // One too large for the cache would be rescaled at every paint: the painter stretches the
+    // decoded one instead.
+    if (!drawn.isValid() || drawn.isEmpty() ||
+        qint64(drawn.width()) * drawn.height() * kBytesPerPixel > kPictureCacheBytes)
+        return Picture(nSlot);
+    QImage picture = m_pictureCache.Find(nSlot, drawn);
+    if (!picture.isNull())
+        return picture;
+    // Only the scaled picture is kept: on a large screen the decoded one is never drawn.
+    picture = m_pictureCache.Find(nSlot);
+    if (picture.isNull())
+        picture = Decoded(nSlot);
+    if (picture.isNull())
+        return {};
+    picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_pictureCache.Insert(nSlot, picture, drawn);
+    return picture;
+}
+
+QImage CSatzStore::Decoded(int nSlot) {
+    if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty() ||
+        m_pPictures[nSlot].bUndecodable)
+        return {};
     // Decoded with the decoder its load checked the file for: a file replaced since by another
     // format has not passed that check.
     PictureSource& source = m_pPictures[nSlot];
     const auto bytes = cache::ReadWholeFile(source.strPath, kMaxPictureFileSize);
+    QImage picture;
     int nWidth = 0;
     int nHeight = 0;
     if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight,
@@ -143,27 +171,26 @@ QImage CSatzStore::Picture(int nSlot) {
         source.bUndecodable = true;
         return {};
     }
-    m_pictureCache.Insert(nSlot, picture);
     return picture;
 }
 
-bool CSatzStore::Decodes(int nSlot) {
+bool CSatzStore::Decodes(int nSlot, const QSize& drawn) {
     const bool bFilled =
         nSlot >= 0 && nSlot < kMaxPictures && !m_pPictures[nSlot].strPath.isEmpty();
-    return !bFilled || !Picture(nSlot).isNull();
+    return !bFilled || !Picture(nSlot, drawn).isNull();
 }
 
-bool CSatzStore::PrefetchPictures(int nSatz) {
+bool CSatzStore::PrefetchPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn) {
     if (nSatz < 0 || nSatz >= m_nSatzCount)
         return true;
     Satz& satz = m_satz[nSatz];
-    if (!Decodes(satz.nBild[0])) {
+    if (!Decodes(satz.nBild[0], drawn[0])) {
         TraceF("Folie %d ausgelassen: Hauptfoto nicht lesbar", nSatz);
         satz.nArt = 0;
         return false;
     }
     for (int k = 1; k < kBilderProSatz; ++k) {
-        if (satz.nBild[k] != 0 && !Decodes(satz.nBild[k])) {
+        if (satz.nBild[k] != 0 && !Decodes(satz.nBild[k], drawn[size_t(k)])) {
             TraceF("Folie %d ohne Foto %d: nicht lesbar", nSatz, k);
             satz.nBild[k] = 0;
         }

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -88,11 +89,14 @@ public:
     // photo no longer decodes. Decoded pictures are kept only for the slides around the
     // current one.
     QImage Picture(int nSlot);
-    // Decodes ahead the photos of the slide nSatz so that its paint need not wait. A photo
-    // that does not decode is dropped as its load would have dropped it: a further photo
-    // leaves the slide, a main photo takes the slide out of the show (nArt 0, never visible).
-    // False when the slide can no longer be shown.
-    bool PrefetchPictures(int nSatz);
+    // The same picture smoothly scaled to the drawn size; an invalid size gives it as decoded.
+    QImage Picture(int nSlot, const QSize& drawn);
+    // Decodes ahead the photos of the slide nSatz, each at the size its paint will draw it
+    // (invalid: as decoded), so that the paint need not wait. A photo that does not decode is
+    // dropped as its load would have dropped it: a further photo leaves the slide, a main photo
+    // takes the slide out of the show (nArt 0, never visible). False when the slide can no
+    // longer be shown.
+    bool PrefetchPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn = {});
 
     // Sets m_szServer (cut to its capacity) and m_nServerPort.
     void SetConnectionTarget(const QByteArray& host, int nPort);
@@ -133,8 +137,11 @@ public:
     int32_t m_nSprache = 0;
 
 private:
-    // Whether the photo of a filled slot decodes; an empty slot has nothing to fail.
-    bool Decodes(int nSlot);
+    // Whether the photo of a filled slot decodes at the drawn size; an empty slot has nothing
+    // to fail.
+    bool Decodes(int nSlot, const QSize& drawn);
+    // The picture decoded from its file, not cached.
+    QImage Decoded(int nSlot);
 
     CPictureCache m_pictureCache;
 };

@@ -25,6 +25,8 @@ inline constexpr char kManuellUpdate[] = "ManuellUpdate";
 inline constexpr char kShutDown[] = "ShutDown";
 inline constexpr char kShutDownTime[] = "ShutDownTime";
 inline constexpr char kAnzeige[] = "Anzeige";
+// 0 keeps the slide at its layout's size in the top-left corner of a larger screen.
+inline constexpr char kFitScreen[] = "FitScreen";
 inline constexpr char kAdresse[] = "adresse";
 inline constexpr char kCode[] = "code";
 inline constexpr char kProxyIP[] = "ProxyIP";

@@ -1,9 +1,10 @@
 #pragma once
-// The slide layout: every position, font, colour and fixed word of a slide, by layout mode.
-// Nothing is measured or scaled; the window has the size its layout mode was made for.
+// The slide layout: every position, font, colour and fixed word of a slide, by layout mode, in
+// the pixels of the screens the mode was made for (SlideFrame.h places it in other views).
 
 #include <QColor>
 #include <QPoint>
+#include <QSize>
 #include <array>
 
 namespace slide {
@@ -14,6 +15,13 @@ template <typename T> using PerMode = std::array<T, 2>;
 
 // m_nResMode of the large layout; any other value gets the small one.
 inline constexpr int kLargeResMode = 2;
+
+// The largest screen each layout was made for: the small one for 1366 x 768, the large one
+// for 1680 x 1050, 1920 x 1080 and 1980 x 1080. A view within it shows the slide unscaled.
+inline constexpr PerMode<QSize> kTableScreen{QSize(1366, 768), QSize(1980, 1080)};
+// What each layout draws: its whole slide with the margins it leaves; the large layout's
+// right-hand photos end before x = 1680. Larger views scale this to fit.
+inline constexpr PerMode<QSize> kLayoutExtent{QSize(1366, 768), QSize(1680, 1050)};
 
 // nArt of a slide.
 inline constexpr int kArtOccasion = 1;

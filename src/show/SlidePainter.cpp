@@ -329,6 +329,15 @@ private:
 };
 } // namespace
 
+namespace {
+// The view's right edge in layout pixels: texts that would run past it are fitted.
+int LayoutWidth(const SlideFrame& frame, int nViewWidth) {
+    if (nViewWidth <= 0)
+        return 0;
+    return static_cast<int>((nViewWidth - frame.origin.x()) / frame.dScale);
+}
+} // namespace
+
 void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth) {
     Trace(QStringLiteral("ZeigeSatzAufBildschirm"));
     if (nViewWidth <= 0 && dc.device())
@@ -337,14 +346,17 @@ void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth) {
     Trace(QStringLiteral("ZeigeSatzAufBildschirm fertig"));
 }
 
-void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store) {
+void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store, const SlideFrame& frame) {
     if (area.isEmpty())
         return;
     COffscreenDC offscreen(target, area);
-    ZeigeSatzAufBildschirm(offscreen.Dc(), store, target.device() ? target.device()->width() : 0);
+    // Scaled by the painter, so texts are drawn at the scaled size in the image's own pixels.
+    offscreen.Dc().setWorldTransform(frame.Transform(), true);
+    ZeigeSatzAufBildschirm(offscreen.Dc(), store,
+                           LayoutWidth(frame, target.device() ? target.device()->width() : 0));
 }
 
-QImage RenderSlide(CSatzStore& store, const QSize& size) {
+QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit) {
     if (size.isEmpty())
         return {};
     // Already off screen: draw straight into the image.
@@ -353,7 +365,9 @@ QImage RenderSlide(CSatzStore& store, const QSize& size) {
         return {};
     image.fill(kBackground);
     QPainter dc(&image);
-    ZeigeSatzAufBildschirm(dc, store, size.width());
+    const SlideFrame frame = FitSlide(store.m_nResMode, size, bFit);
+    dc.setWorldTransform(frame.Transform());
+    ZeigeSatzAufBildschirm(dc, store, LayoutWidth(frame, size.width()));
     dc.end();
     return image;
 }

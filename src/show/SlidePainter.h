@@ -2,6 +2,8 @@
 // Slide composition: the whole view drawn from the catalogue, by the fixed layout of
 // SlideLayout.h. Reads the catalogue only (pictures are decoded on demand).
 
+#include "show/SlideFrame.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -15,9 +17,11 @@ class CSatzStore;
 // the width of dc's device.
 void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth = 0);
 
-// The view's paint: composes the exposed area off screen and copies it onto target at once.
-void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store);
+// The view's paint: composes the exposed area off screen and copies it onto target at once,
+// the slide placed by frame.
+void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store,
+                const SlideFrame& frame = {});
 
-// The whole view at the given size, as the screen shows it; a null image for an empty or
-// unallocatable size.
-QImage RenderSlide(CSatzStore& store, const QSize& size);
+// The whole view at the given size, as the screen shows it (bFit as the "FitScreen" setting);
+// a null image for an empty or unallocatable size.
+QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit = true);

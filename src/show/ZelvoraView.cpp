@@ -9,6 +9,7 @@
 #include "show/PowerOff.h"
 #include "show/ScreenSaver.h"
 #include "show/ShutdownCheck.h"
+#include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
 #include "show/StatusReport.h"
 #include "show/ViewConstants.h"
@@ -103,6 +104,7 @@ void CZelvoraView::OnInitialUpdate() {
     default:
         break; // the settings dialog stores 0 to 3 only
     }
+    m_bFitScreen = GetProfileInt(setting::kSection, setting::kFitScreen, 1) != 0;
     ApplyConnectionTarget(m_satzStore, LoadProxySettings());
     PrepareCacheFolders();
     m_satzStore.m_bSatzLoaded = false;
@@ -354,10 +356,12 @@ void CZelvoraView::PostCloseRequest() {
 void CZelvoraView::paintEvent(QPaintEvent* event) {
     // A slide whose photo does not decode is passed over, never drawn with a hole: each
     // failure takes one slide out of the show, so this ends.
-    while (m_satzStore.m_bSatzLoaded && !m_satzStore.PrefetchPictures(m_satzStore.m_nCurrentSatz))
+    const qreal dDeviceScale = Frame().dScale * devicePixelRatioF();
+    while (m_satzStore.m_bSatzLoaded &&
+           !PrefetchSlide(m_satzStore, m_satzStore.m_nCurrentSatz, dDeviceScale))
         m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
-    PaintSlide(painter, event->rect(), m_satzStore);
+    PaintSlide(painter, event->rect(), m_satzStore, Frame());
     if (m_status.IsShown())
         PaintStatusPage(painter, rect(),
                         CStatusReport(m_satzStore, m_clock)
@@ -374,6 +378,10 @@ void CZelvoraView::SchedulePrefetch() {
         const int nNext = m_satzStore.m_nCurrentSatz;
         m_satzStore.m_nCurrentSatz = nCurrent;
         if (nNext >= 0)
-            m_satzStore.PrefetchPictures(nNext);
+            PrefetchSlide(m_satzStore, nNext, Frame().dScale * devicePixelRatioF());
     });
+}
+
+SlideFrame CZelvoraView::Frame() const {
+    return FitSlide(m_satzStore.m_nResMode, size(), m_bFitScreen);
 }

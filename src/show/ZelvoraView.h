@@ -6,6 +6,7 @@
 
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
+#include "show/SlideFrame.h"
 #include "show/StatusOverlay.h"
 #include "show/WindowTimers.h"
 #include "sync/UpdateScheduler.h"
@@ -74,10 +75,13 @@ private:
     void StopSlideTimer();
     // Decodes the next visible slide's photos once the current paint is on screen.
     void SchedulePrefetch();
+    // Where the slide stands in the view at its current size.
+    SlideFrame Frame() const;
 
     CSatzStore m_satzStore;
     bool m_bRunning = false;
     int m_nSpeed = 0;
+    bool m_bFitScreen = true;
 
     const IClock& m_clock;
     IPowerOff& m_powerOff;

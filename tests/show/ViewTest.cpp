@@ -568,3 +568,23 @@ TEST_F(View, ASlideWhosePhotoDoesNotDecodeIsSkippedWhenDrawnOrLookedAhead) {
     view.OnTimer(TIMER_NEXT_SATZ);
     EXPECT_EQ(Current(), 0);
 }
+
+TEST_F(View, FillsALargerScreenUnlessFitScreenIsOff) {
+    WriteInt(setting::kScrRes, 3);
+    CZelvoraView& view = LoadedView(2);
+    view.resize(3840, 2160);
+    QImage shown = view.grab().toImage();
+    // The main photo at (40, 180) of the 1680 x 1050 layout, scaled by 2160 / 1050 and centred.
+    EXPECT_TRUE(Near(shown.pixelColor(280, 380), Qt::darkCyan));
+    EXPECT_EQ(shown.pixelColor(270, 380), QColor(Qt::black));
+    QCoreApplication::processEvents(); // the look-ahead at the drawn size
+    view.OnTimer(TIMER_NEXT_SATZ);
+    EXPECT_TRUE(Near(view.grab().toImage().pixelColor(1900, 1590), Qt::darkCyan));
+
+    WriteInt(setting::kFitScreen, 0);
+    view.OnInitialUpdate();
+    view.OnTimer(TIMER_START_LOAD);
+    shown = view.grab().toImage();
+    EXPECT_TRUE(Near(shown.pixelColor(45, 185), Qt::darkCyan));
+    EXPECT_EQ(shown.pixelColor(845, 785), QColor(Qt::black));
+}

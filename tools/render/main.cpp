@@ -109,7 +109,8 @@ std::optional<int> ParseOptions(const QCoreApplication& app, Options& options) {
                                   QStringLiteral("1|2"), QStringLiteral("1"));
     const QCommandLineOption size(
         QStringLiteral("size"),
-        QStringLiteral("Image size (default 1366x768 in mode 1, 1920x1080 in mode 2)."),
+        QStringLiteral("Image size, the slide scaled to it as the show scales it to its screen "
+                       "(default 1366x768 in mode 1, 1920x1080 in mode 2)."),
         QStringLiteral("WxH"));
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Folder for the PNG files (default: .)."),
@@ -203,11 +204,13 @@ int RenderSlides(CSatzStore& store, const Options& options) {
     const QSize size = options.size.isEmpty()
                            ? (options.nResMode == slide::kLargeResMode ? kLargeView : kSmallView)
                            : options.size;
+    // The show's own choice between filling the screen and the table size.
+    const bool bFit = GetProfileInt(setting::kSection, setting::kFitScreen, 1) != 0;
     const int nFirst = options.slide.value_or(0);
     const int nEnd = options.slide ? nFirst + 1 : store.m_nSatzCount;
     for (int nSatz = nFirst; nSatz < nEnd; ++nSatz) {
         store.m_nCurrentSatz = nSatz;
-        const QImage image = RenderSlide(store, size);
+        const QImage image = RenderSlide(store, size, bFit);
         const QString path =
             QDir(options.out)
                 .filePath(QStringLiteral("slide-%1.png").arg(nSatz, 3, 10, QLatin1Char('0')));

@@ -202,6 +202,32 @@ TEST_F(RenderToolTest, LayoutModeDefaultsToTheScreenSetting) {
     }
 }
 
+TEST_F(RenderToolTest, SizeScalesTheSlideAsTheShowDoesUnlessFitScreenIsOff) {
+    const QStringList args{QStringLiteral("--dir"),   m_work.Path(),
+                           QStringLiteral("--slide"), QStringLiteral("0"),
+                           QStringLiteral("--mode"),  QStringLiteral("2"),
+                           QStringLiteral("--size"),  QStringLiteral("3840x2160"),
+                           QStringLiteral("--out"),   Out()};
+    ToolRun run = RunTool(args);
+    ASSERT_EQ(run.nExit, 0) << run.err.toStdString();
+    QImage image = Png(QStringLiteral("slide-000.png"));
+    ASSERT_EQ(image.size(), QSize(3840, 2160));
+    // The 1680 x 1050 layout at 2160 / 1050, centred: the photo at (40, 180) moves to
+    // 192 + 40 x 2.057 = 274, 370; the bands left and right stay black.
+    EXPECT_TRUE(Near(image.pixel(278, 374), kOccColour));
+    EXPECT_TRUE(Near(image.pixel(274 + 1640, 370 + 1230), kOccColour));
+    EXPECT_TRUE(IsBlack(image.pixel(270, 374)));
+    for (int y = 0; y < 2160; y += 40)
+        EXPECT_TRUE(IsBlack(image.pixel(190, y)) && IsBlack(image.pixel(3650, y))) << y;
+
+    WriteProfileInt(setting::kSection, setting::kFitScreen, 0);
+    run = RunTool(args);
+    ASSERT_EQ(run.nExit, 0) << run.err.toStdString();
+    image = Png(QStringLiteral("slide-000.png"));
+    EXPECT_TRUE(Near(image.pixel(45, 185), kOccColour));
+    EXPECT_TRUE(IsBlack(image.pixel(845, 785)));
+}
+
 TEST_F(RenderToolTest, RefusesWhatItCannotDoWithAnExitCodeAndAMessage) {
     CTempWorkDir::WriteFile(QStringLiteral("a-file"), "x");
     const QString dir = m_work.Path();
