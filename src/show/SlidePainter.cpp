@@ -189,6 +189,9 @@ private:
         DrawText(kMessageFont, kMessagePos[m_mode],
                  bKunde ? ByLanguage(m_store.m_nSprache, kLadenDe, kLadenFr)
                         : ByLanguage(m_store.m_nSprache, kAnmeldenDe, kAnmeldenFr));
+        if (!bKunde)
+            DrawText(kAnmeldenOrtFont, kAnmeldenOrtPos[m_mode],
+                     ByLanguage(m_store.m_nSprache, kAnmeldenOrtDe, kAnmeldenOrtFr));
     }
 
     // Opaque text: the cells are filled with the background first, so a text that runs over
