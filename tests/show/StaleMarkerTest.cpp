@@ -11,8 +11,6 @@
 #include "support/TempWorkDir.h"
 #include "sync/SyncStatus.h"
 
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,7 +100,7 @@ TEST_F(StaleMarker, ARecordOfAnEarlierVersionCountsItsSuccess) {
     EXPECT_EQ(GetProfileString("Status", "UsedSyncOutcome"), QStringLiteral("success"));
 }
 
-TEST_F(StaleMarker, TheNoteStandsBelowEveryTextInTheCornerAndIsDim) {
+TEST_F(StaleMarker, TheNoteStandsBelowEveryTextInTheCorner) {
     // The lowest cells: the address and the web address, small and large layout.
     const std::pair<QSize, int> views[] = {{QSize(1366, 768), 705}, {QSize(1680, 1050), 984}};
     const QString text = QStringLiteral("Daten nicht aktualisiert seit 08.03.2026 13:00");
@@ -112,20 +110,5 @@ TEST_F(StaleMarker, TheNoteStandsBelowEveryTextInTheCornerAndIsDim) {
         EXPECT_GT(note.top(), nLowestText) << size.height();
         EXPECT_TRUE(view.contains(note));
         EXPECT_GT(note.left(), size.width() / 2) << "in the right corner, off the reading path";
-
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::black);
-        QPainter dc(&image);
-        PaintStaleMarker(dc, view, text);
-        dc.end();
-        int nLit = 0;
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x)
-                if (image.pixel(x, y) != qRgb(0, 0, 0)) {
-                    ++nLit;
-                    EXPECT_TRUE(note.contains(x, y)) << x << "," << y;
-                    EXPECT_LE(qGray(image.pixel(x, y)), 110) << "dim, never white";
-                }
-        EXPECT_GT(nLit, 0);
     }
 }
