@@ -1,8 +1,11 @@
 #include "app/MainFrame.h"
 
 #include "app/AppConstants.h"
+#include "app/KioskMenuBar.h"
+#include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "settings/Trace.h"
 #include "show/ViewConstants.h"
 #include "show/ZelvoraView.h"
 #include "sync/Portal.h"
@@ -43,26 +46,55 @@ const std::vector<MenuTable>& Menus() {
 }
 } // namespace
 
-CMainFrame::CMainFrame(const ViewFactory& makeView) {
+CMainFrame::CMainFrame(const ViewFactory& makeView, const QByteArray& restartHistory)
+    : m_restartGuard(restartHistory) {
     PreCreateWindow();
     m_pView = makeView(this);
     setCentralWidget(m_pView);
     m_pView->setFocus();
     CreateMenu();
     connect(m_pView, &CZelvoraView::ShowStateChanged, this, &CMainFrame::UpdateCheckMarks);
+    connect(m_pView, &CZelvoraView::RestartRequested, this, &CMainFrame::OnRestartRequested);
     UpdateCheckMarks();
+    if (GetProfileInt(setting::kSection, setting::kKiosk, setting::kKioskDefault) != 0) {
+        // The pointer at the top edge brings the menu bar back: moves without a button count.
+        m_pView->setMouseTracking(true);
+        m_pKiosk = std::make_unique<CKioskMenuBar>(*this, *menuBar());
+        setWindowState(Qt::WindowFullScreen);
+    } else {
+        setWindowState(Qt::WindowMaximized);
+    }
 }
+
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::PreCreateWindow() {
     // An unattended show: no caption bar and no frame to resize.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowTitle(QString::fromLatin1(app::kTitlePrefix) +
-                   QString::fromLatin1(portal::kWebAddressDe));
-    WriteProfileInt(setting::kSection, setting::kSprache, app::kSprache);
+    const int nSprache = GetProfileInt(setting::kSection, setting::kAusgabe,
+                                       setting::kAusgabeDefault) == app::kFranzoesisch
+                             ? app::kFranzoesisch
+                             : app::kDeutsch;
+    setWindowTitle(
+        nSprache == app::kFranzoesisch
+            ? QString::fromUtf8(app::kTitlePrefixFr) + QString::fromLatin1(portal::kWebAddressFr)
+            : QString::fromLatin1(app::kTitlePrefix) + QString::fromLatin1(portal::kWebAddressDe));
+    WriteProfileInt(setting::kSection, setting::kSprache, nSprache);
     const int nScrRes = GetProfileInt(setting::kSection, setting::kScrRes, 0);
     if (nScrRes >= 0 && nScrRes < static_cast<int>(app::kWindowSizes.size()))
         setGeometry(QRect(QPoint(0, 0), app::kWindowSizes[static_cast<size_t>(nScrRes)]));
-    setWindowState(Qt::WindowMaximized);
+}
+
+void CMainFrame::OnRestartRequested() {
+    if (!m_restartGuard.Allow(m_pView->Clock().Now())) {
+        TraceF("Neustart abgelehnt: schon %d Neustarts in %d s, die Show bleibt", app::kMaxRestarts,
+               app::kRestartWindowSeconds);
+        m_pView->OnRestartRefused();
+        return;
+    }
+    Trace(QStringLiteral("Neustart"));
+    m_bRestartPending = true;
+    close();
 }
 
 void CMainFrame::CreateMenu() {

@@ -12,11 +12,21 @@ CZelvoraApp::CZelvoraApp(int& argc, char** argv, CZelvoraView::SyncFactory makeS
 
 CZelvoraApp::~CZelvoraApp() = default;
 
-void CZelvoraApp::InitInstance() {
-    m_pMainWnd = std::make_unique<CMainFrame>([this](QWidget* parent) {
-        return new CZelvoraView(m_makeSync, SystemClock(), m_powerOff, m_screenSaver, parent);
-    });
+void CZelvoraApp::InitInstance(const QByteArray& restartHistory) {
+    m_pMainWnd = std::make_unique<CMainFrame>(
+        [this](QWidget* parent) {
+            return new CZelvoraView(m_makeSync, SystemClock(), m_powerOff, m_screenSaver, parent);
+        },
+        restartHistory);
     m_pMainWnd->View().OnInitialUpdate();
     m_pMainWnd->show();
     m_pMainWnd->View().setFocus();
+}
+
+bool CZelvoraApp::IsRestartPending() const {
+    return m_pMainWnd && m_pMainWnd->IsRestartPending();
+}
+
+QByteArray CZelvoraApp::RestartHistory() const {
+    return m_pMainWnd ? m_pMainWnd->RestartHistory() : QByteArray();
 }

@@ -18,8 +18,12 @@ public:
     CZelvoraApp(int& argc, char** argv, CZelvoraView::SyncFactory makeSync);
     ~CZelvoraApp() override;
 
-    // Creates, prepares and shows the main window.
-    void InitInstance();
+    // Creates, prepares and shows the main window; restartHistory as RestartHistory() gave it
+    // before the exec that started this process.
+    void InitInstance(const QByteArray& restartHistory);
+    // After the event loop: whether the window closed for a fresh start.
+    bool IsRestartPending() const;
+    QByteArray RestartHistory() const;
 
 private:
     CZelvoraView::SyncFactory m_makeSync;

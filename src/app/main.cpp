@@ -1,9 +1,53 @@
+#include "app/AppConstants.h"
+#include "app/CommandLine.h"
+#include "app/ProcessImage.h"
+#include "app/ShowLock.h"
 #include "app/ZelvoraApp.h"
 #include "sync/PortalSyncSteps.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+constexpr int kExitRefused = 1;
+} // namespace
+
 int main(int argc, char** argv) {
-    CZelvoraApp app(argc, argv,
-                    [](CSatzStore& store) { return std::make_unique<CPortalSync>(store); });
-    app.InitInstance();
-    return app.exec();
+    // Taken before Qt removes its own arguments: a restart passes them all on.
+    const std::vector<std::string> args(argv, argv + argc);
+    switch (StartMode(args, ReadDisplayEnvironment())) {
+    case EStartMode::Help:
+        std::fputs(HelpText().c_str(), stdout);
+        return EXIT_SUCCESS;
+    case EStartMode::Version:
+        std::fputs(VersionText().c_str(), stdout);
+        return EXIT_SUCCESS;
+    case EStartMode::NoDisplay:
+        std::fputs(NoDisplayText().c_str(), stderr);
+        return kExitRefused;
+    case EStartMode::Show:
+        break;
+    }
+
+    int nExitCode = EXIT_SUCCESS;
+    QByteArray restartHistory;
+    {
+        CZelvoraApp app(argc, argv,
+                        [](CSatzStore& store) { return std::make_unique<CPortalSync>(store); });
+        // Released at the end of this block, before a restart takes it again.
+        const CShowLock lock;
+        if (!lock.IsHeld()) {
+            std::fprintf(stderr, "%s\n", qPrintable(lock.RefusalText()));
+            return kExitRefused;
+        }
+        app.InitInstance(qgetenv(app::kRestartHistoryVariable));
+        nExitCode = app.exec();
+        if (!app.IsRestartPending())
+            return nExitCode;
+        restartHistory = app.RestartHistory();
+    }
+    qputenv(app::kRestartHistoryVariable, restartHistory);
+    const std::string error = ReplaceProcess(args);
+    std::fprintf(stderr, "zelvora: cannot start again: %s\n", error.c_str());
+    return EXIT_FAILURE;
 }

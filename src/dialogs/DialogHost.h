@@ -30,4 +30,7 @@ public:
     virtual void StartSettingsChangedTimer() = 0;
     // Posts a close request to the main window; the program then ends.
     virtual void PostCloseRequest() = 0;
+    // Asks for a fresh start of the program in its own process; a host that cannot restart
+    // closes instead.
+    virtual void PostRestartRequest() { PostCloseRequest(); }
 };

@@ -22,5 +22,5 @@ void CloseForRestart(IDialogHost& host, ERestartReason reason) {
     default:
         break;
     }
-    host.PostCloseRequest();
+    host.PostRestartRequest();
 }

@@ -6,5 +6,5 @@ class IDialogHost;
 enum class ERestartReason { Einstellungen, Passwort };
 
 // Tells the operator in the view's language that the program closes and must be started
-// again, then closes it; a language without a message closes it all the same.
+// again, then asks for the restart; a language without a message restarts it all the same.
 void CloseForRestart(IDialogHost& host, ERestartReason reason);

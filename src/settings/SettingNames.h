@@ -1,6 +1,6 @@
 #pragma once
 // Section and value names of the settings store. Kinds and defaults are those of the profile
-// operations: integers default to 0, texts to empty.
+// operations: integers default to 0, texts to empty, unless a value names its own default.
 
 namespace setting {
 inline constexpr char kSection[] = "Settings";
@@ -32,6 +32,14 @@ inline constexpr char kCode[] = "code";
 inline constexpr char kProxyIP[] = "ProxyIP";
 inline constexpr char kProxyPort[] = "ProxyPort";
 inline constexpr char kProxyOn[] = "ProxyOn";
-// The language written into "Sprache" at start: 1 German, 2 French.
+
+// The language edition written into "Sprache" at every start: 1 German, 2 French.
 inline constexpr char kAusgabe[] = "Ausgabe";
+inline constexpr int kAusgabeDefault = 1;
+// Non-zero: a full-screen window whose menu bar shows only on demand.
+inline constexpr char kKiosk[] = "Kiosk";
+inline constexpr int kKioskDefault = 1;
+// Non-zero: a slide says since when the used vehicles could not be brought up to date.
+inline constexpr char kVeraltetHinweis[] = "VeraltetHinweis";
+inline constexpr int kVeraltetHinweisDefault = 1;
 } // namespace setting

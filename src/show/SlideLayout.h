@@ -207,4 +207,11 @@ inline constexpr char kAnmeldenDe[] = "Bitte KundenNr und Passwort eingeben !";
 inline constexpr char kLadenFr[] = "Téléchargement images et données ...";
 inline constexpr char kAnmeldenFr[] = "SVP saisir No de client et Mot de passe !";
 
+// Under the request for the credentials: where to enter them. The menus are German in both
+// languages.
+inline constexpr FontSpec kAnmeldenOrtFont{32, 400};
+inline constexpr PerMode<QPoint> kAnmeldenOrtPos{QPoint(320, 420), QPoint(380, 560)};
+inline constexpr char kAnmeldenOrtDe[] = "Menü Einstellungen › Authorisation";
+inline constexpr char kAnmeldenOrtFr[] = "Menu Einstellungen › Authorisation";
+
 } // namespace slide

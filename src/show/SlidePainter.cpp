@@ -237,6 +237,9 @@ private:
         AddText(kMessageFont, kMessagePos[m_mode],
                 bKunde ? ByLanguage(m_store.m_nSprache, kLadenDe, kLadenFr)
                        : ByLanguage(m_store.m_nSprache, kAnmeldenDe, kAnmeldenFr));
+        if (!bKunde)
+            AddText(kAnmeldenOrtFont, kAnmeldenOrtPos[m_mode],
+                    ByLanguage(m_store.m_nSprache, kAnmeldenOrtDe, kAnmeldenOrtFr));
     }
 
     // False for an empty text, which has no cell.

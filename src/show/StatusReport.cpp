@@ -80,7 +80,9 @@ StatusPage CStatusReport::Page(const ShowState& show) const {
         {Text(t.szKundenNr), bKundenNr ? m_store.m_strKundenNr : Text(t.szNoKundenNr), !bKundenNr},
         {Text(t.szConnection), Connection()},
         Sync(t.szUsedSync, false),
+        LastSuccess(t.szUsedSuccess, false),
         Sync(t.szNeuFzSync, true),
+        LastSuccess(t.szNeuFzSuccess, true),
         {Text(t.szSlides), Text(t.szSlidesValue).arg(m_store.m_nSatzCount).arg(nVisible),
          m_store.m_bSatzLoaded && nVisible == 0},
         {Text(t.szPictures),
@@ -138,12 +140,21 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
         szOutcome = m_texts.szNoCredentials;
         break;
     }
-    QString value = Text(m_texts.szSyncAt).arg(LocalStamp(outcome.time), Text(szOutcome));
+    QString result = Text(szOutcome);
+    if (outcome.failure == SyncFailure::Status && outcome.nStatusCode > 0)
+        result += u' ' + QString::number(outcome.nStatusCode);
+    QString value = Text(m_texts.szSyncAt).arg(LocalStamp(outcome.time), result);
     if (outcome.nRequests > 0)
         value += QStringLiteral(", ") +
                  Counted(outcome.nRequests, m_texts.szRequest, m_texts.szRequests) +
                  QStringLiteral(", ") + Size(outcome.nBytes);
     return {Text(szLabel), value, outcome.failure != SyncFailure::None};
+}
+
+StatusLine CStatusReport::LastSuccess(const char* szLabel, bool bNeuFz) const {
+    const SyncOutcome outcome = ReadSyncOutcome(bNeuFz ? SyncKind::NeuFz : SyncKind::Used);
+    return {Text(szLabel),
+            outcome.successTime > 0 ? LocalStamp(outcome.successTime) : Text(m_texts.szNoSuccess)};
 }
 
 QString CStatusReport::Folder(const char* folder) const {

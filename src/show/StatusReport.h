@@ -50,6 +50,7 @@ public:
 private:
     QString Connection() const;
     StatusLine Sync(const char* szLabel, bool bNeuFz) const;
+    StatusLine LastSuccess(const char* szLabel, bool bNeuFz) const;
     QString Folder(const char* folder) const;
     QString Shutdown() const;
     QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;

@@ -28,6 +28,10 @@ constexpr StatusTexts kTextsDe{
     .szStatus = "Fehler: unerwarteter HTTP-Status",
     .szErrorAnswer = "Fehler: Portal lehnt ab (Kundennummer und Passwort prüfen)",
     .szNoCredentials = "nicht gelaufen: keine Kundennummer gespeichert",
+    .szUsedSuccess = "Letzter erfolgreicher Abgleich Occasionen",
+    .szNeuFzSuccess = "Letzter erfolgreicher Abgleich Neufahrzeuge",
+    .szNoSuccess = "noch keiner",
+    .szStaleSince = "Daten nicht aktualisiert seit %1",
     .szRequest = "%1 Anfrage",
     .szRequests = "%1 Anfragen",
 
@@ -84,6 +88,10 @@ constexpr StatusTexts kTextsFr{
     .szStatus = "échec : statut HTTP inattendu",
     .szErrorAnswer = "échec : refus du portail (vérifier No de client et mot de passe)",
     .szNoCredentials = "non effectuée : aucun No de client enregistré",
+    .szUsedSuccess = "Dernière synchronisation réussie occasions",
+    .szNeuFzSuccess = "Dernière synchronisation réussie véhicules neufs",
+    .szNoSuccess = "aucune",
+    .szStaleSince = "Données non actualisées depuis le %1",
     .szRequest = "%1 requête",
     .szRequests = "%1 requêtes",
 

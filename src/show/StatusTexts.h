@@ -24,6 +24,10 @@ struct StatusTexts {
     const char* szStatus;
     const char* szErrorAnswer;
     const char* szNoCredentials;
+    const char* szUsedSuccess; // the last run without a failure
+    const char* szNeuFzSuccess;
+    const char* szNoSuccess;
+    const char* szStaleSince; // the slide's marker, "%1" the time of the last successful run
     // Counted nouns, "%1" the number: the singular for one, and for none where
     // bZeroIsSingular; the plural otherwise. Files likewise.
     const char* szRequest;

@@ -1,6 +1,6 @@
 #pragma once
 // Fixed numbers of the slideshow view: its window timers, the menu commands it handles, the
-// key codes it answers and the shutdown window.
+// key codes it answers, the shutdown window and the note on stale data.
 
 #include <array>
 
@@ -24,6 +24,14 @@ inline constexpr int kDefaultSpeed = 10000;
 // The power-off starts at the first check up to this many seconds after the shutdown time;
 // the check period puts several ticks inside the window.
 inline constexpr int kShutdownWindowSeconds = 29;
+
+// The slide notes stale used vehicles once their last successful sync is older than this.
+inline constexpr int kStaleAfterSeconds = 48 * 3600;
+// The note sits in the bottom right corner, below the lowest text of both layouts (705 of 768
+// and 984 of 1050 pixels), small and grey.
+inline constexpr int kStaleMarkerPixels = 14;
+inline constexpr int kStaleMarkerMargin = 6;
+inline constexpr int kStaleMarkerGrey = 110;
 } // namespace view
 
 namespace command {

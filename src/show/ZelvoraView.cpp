@@ -11,6 +11,7 @@
 #include "show/ShutdownCheck.h"
 #include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
+#include "show/StaleMarker.h"
 #include "show/StatusReport.h"
 #include "show/ViewConstants.h"
 #include "sync/CredentialStore.h"
@@ -322,7 +323,7 @@ void CZelvoraView::ManualUpdate() {
         message = &kManualUpdateFr;
     if (message)
         ShowMessage(QString::fromUtf8(message->szText), QString::fromUtf8(message->szCaption));
-    PostCloseRequest();
+    PostRestartRequest();
 }
 
 void CZelvoraView::OnDestroy() {
@@ -353,6 +354,16 @@ void CZelvoraView::PostCloseRequest() {
     QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
 }
 
+void CZelvoraView::PostRestartRequest() {
+    QMetaObject::invokeMethod(this, &CZelvoraView::RestartRequested, Qt::QueuedConnection);
+}
+
+void CZelvoraView::OnRestartRefused() {
+    // The manual update stopped the slides for a restart that does not come.
+    if (m_bRunning && !m_timers.IsArmed(TIMER_NEXT_SATZ))
+        m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
+}
+
 void CZelvoraView::paintEvent(QPaintEvent* event) {
     // A slide whose photo does not decode is passed over, never drawn with a hole: each
     // failure takes one slide out of the show, so this ends.
@@ -362,6 +373,8 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
         m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
     PaintSlide(painter, event->rect(), m_satzStore, Frame());
+    if (const QString stale = StaleMarkerText(m_satzStore, m_clock.Now()); !stale.isEmpty())
+        PaintStaleMarker(painter, rect(), stale);
     if (m_status.IsShown())
         PaintStatusPage(painter, rect(),
                         CStatusReport(m_satzStore, m_clock)

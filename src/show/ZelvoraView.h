@@ -57,10 +57,15 @@ public:
     bool AskYesNo(const QString& text, const QString& caption) override;
     void StartSettingsChangedTimer() override;
     void PostCloseRequest() override;
+    void PostRestartRequest() override;
+    // The restart asked for was refused: the show goes on as it was.
+    void OnRestartRefused();
 
 signals:
     // The running state or the interval may have changed: the menu's check marks follow.
     void ShowStateChanged();
+    // A command's change needs a fresh start; queued, so the command has ended first.
+    void RestartRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

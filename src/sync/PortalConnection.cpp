@@ -103,6 +103,8 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
     answer.nResultCode = request->RequestURL(m_szAddress.data(),
                                              static_cast<std::uint16_t>(m_nPort), nTimeoutSeconds);
     answer.failure = Classify(answer.nResultCode, request->StatusCode());
+    if (answer.failure == SyncFailure::Status && m_outcome.nStatusCode == 0)
+        m_outcome.nStatusCode = request->StatusCode();
     if (answer.failure == SyncFailure::None) {
         answer.body = QByteArray(request->Body(), request->BodyLength());
         answer.contentType = request->ContentType();

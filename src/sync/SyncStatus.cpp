@@ -11,18 +11,23 @@ namespace {
 constexpr char kStatusSection[] = "Status";
 
 struct StatusKeys {
-    const char* time;
+    const char* time; // of the last attempt
     const char* outcome;
+    const char* status;
     const char* requests;
     const char* bytes;
+    const char* successTime;
 };
-constexpr StatusKeys kUsedKeys{"UsedSyncTime", "UsedSyncOutcome", "UsedSyncRequests",
-                               "UsedSyncBytes"};
-constexpr StatusKeys kNeuFzKeys{"NeuFzSyncTime", "NeuFzSyncOutcome", "NeuFzSyncRequests",
-                                "NeuFzSyncBytes"};
+constexpr StatusKeys kUsedKeys{"UsedSyncTime",     "UsedSyncOutcome", "UsedSyncHttpStatus",
+                               "UsedSyncRequests", "UsedSyncBytes",   "UsedSyncSuccessTime"};
+constexpr StatusKeys kNeuFzKeys{"NeuFzSyncTime",     "NeuFzSyncOutcome", "NeuFzSyncHttpStatus",
+                                "NeuFzSyncRequests", "NeuFzSyncBytes",   "NeuFzSyncSuccessTime"};
+
+// Records of earlier versions named success "none" and kept no success time of their own.
+constexpr char kLegacySuccess[] = "none";
 
 constexpr std::array<std::pair<SyncFailure, const char*>, 7> kFailureNames{{
-    {SyncFailure::None, "none"},
+    {SyncFailure::None, "success"},
     {SyncFailure::NameLookup, "name lookup"},
     {SyncFailure::Connect, "connect"},
     {SyncFailure::TimeOut, "time-out"},
@@ -35,20 +40,29 @@ const StatusKeys& Keys(SyncKind kind) {
     return kind == SyncKind::Used ? kUsedKeys : kNeuFzKeys;
 }
 
+QString TimeStamp(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return QString::fromLatin1(text);
+}
+
 } // namespace
 
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome) {
     const StatusKeys& keys = Keys(kind);
-    std::tm tm{};
-    localtime_r(&outcome.time, &tm);
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
-    WriteProfileString(kStatusSection, keys.time, QString::fromLatin1(text));
+    const QString time = TimeStamp(outcome.time);
+    WriteProfileString(kStatusSection, keys.time, time);
     for (const auto& [failure, name] : kFailureNames)
         if (failure == outcome.failure)
             WriteProfileString(kStatusSection, keys.outcome, QString::fromLatin1(name));
+    WriteProfileInt(kStatusSection, keys.status,
+                    outcome.failure == SyncFailure::Status ? outcome.nStatusCode : 0);
     WriteProfileInt(kStatusSection, keys.requests, outcome.nRequests);
     WriteProfileString(kStatusSection, keys.bytes, QString::number(outcome.nBytes));
+    if (outcome.failure == SyncFailure::None)
+        WriteProfileString(kStatusSection, keys.successTime, time);
 }
 
 SyncOutcome ReadSyncOutcome(SyncKind kind) {
@@ -59,7 +73,13 @@ SyncOutcome ReadSyncOutcome(SyncKind kind) {
     for (const auto& [failure, text] : kFailureNames)
         if (name == QLatin1String(text))
             outcome.failure = failure;
+    outcome.nStatusCode = GetProfileInt(kStatusSection, keys.status, 0);
     outcome.nRequests = GetProfileInt(kStatusSection, keys.requests, 0);
     outcome.nBytes = GetProfileString(kStatusSection, keys.bytes).toLongLong();
+    const QString successTime = GetProfileString(kStatusSection, keys.successTime);
+    if (!successTime.isEmpty())
+        outcome.successTime = CUpdateScheduler::ParseTimeStamp(successTime);
+    else if (name == QLatin1String(kLegacySuccess))
+        outcome.successTime = outcome.time;
     return outcome;
 }

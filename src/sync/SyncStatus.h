@@ -1,6 +1,7 @@
 #pragma once
 // The outcome of the latest run of each sync step, kept in the settings group "Status" for a
-// status view: when it ended, the first failure it met, and what it moved.
+// status view: when it ended, the first failure it met, and what it moved; and, kept apart,
+// when the last run without any failure ended, so a failed run never hides how old the data is.
 
 #include <QtGlobal>
 #include <ctime>
@@ -18,8 +19,10 @@ enum class SyncFailure {
 struct SyncOutcome {
     std::time_t time = 0; // 0 when no run is on record
     SyncFailure failure = SyncFailure::None;
+    int nStatusCode = 0; // the first status other than 200 the portal answered with
     int nRequests = 0;
-    qint64 nBytes = 0; // body bytes received
+    qint64 nBytes = 0;           // body bytes received
+    std::time_t successTime = 0; // read only: the end of the last run without a failure
 
     // Keeps the first failure of a run: later ones are mostly its consequences.
     void Note(SyncFailure f) {
@@ -30,5 +33,6 @@ struct SyncOutcome {
 
 enum class SyncKind { Used, NeuFz };
 
+// Records a run; a run without a failure also becomes the last successful one.
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome);
 SyncOutcome ReadSyncOutcome(SyncKind kind);

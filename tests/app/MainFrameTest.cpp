@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include "app/KioskMenuBar.h"
+
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "show/ViewConstants.h"
@@ -10,7 +12,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSettings>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,9 +22,9 @@ namespace {
 
 class MainFrame : public ::testing::Test {
 protected:
-    CMainFrame& MakeFrame() {
+    CMainFrame& MakeFrame(const QByteArray& restartHistory = {}) {
         m_frame = std::make_unique<CMainFrame>(
-            [this](QWidget* parent) { return m_seams.NewView(parent); });
+            [this](QWidget* parent) { return m_seams.NewView(parent); }, restartHistory);
         return *m_frame;
     }
 
@@ -32,6 +36,7 @@ protected:
 } // namespace
 
 TEST_F(MainFrame, RestoredSizeFollowsScrResAndTheWindowIsMaximisedWithoutFrame) {
+    WriteProfileInt(setting::kSection, setting::kKiosk, 0);
     const std::pair<int, QSize> sizes[] = {{0, QSize(1366, 768)},
                                            {1, QSize(1680, 1050)},
                                            {2, QSize(1980, 1080)},
@@ -51,6 +56,7 @@ TEST_F(MainFrame, RestoredSizeFollowsScrResAndTheWindowIsMaximisedWithoutFrame) 
 
     QSettings(QStringLiteral("TarrelZelvora"), QStringLiteral("Zelvora")).clear();
     EXPECT_EQ(MakeFrame().normalGeometry().size(), QSize(1366, 768)) << "no value stored";
+    EXPECT_TRUE(m_frame->windowState() & Qt::WindowFullScreen) << "a kiosk by default";
 }
 
 TEST_F(MainFrame, WritesGermanBeforeTheViewReadsItAndShowsTheGermanTitle) {
@@ -156,4 +162,109 @@ TEST_F(MainFrame, UpdateItemClosesTheWindow) {
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(frame.isVisible()) << "the main window, not only the view, is closed";
     EXPECT_EQ(m_seams.powerOff.m_nCalls, 0);
+}
+
+TEST_F(MainFrame, AusgabeChoosesTheLanguageWrittenAtStartAndTheTitle) {
+    WriteProfileInt(setting::kSection, setting::kAusgabe, 2);
+    CMainFrame& frame = MakeFrame();
+    EXPECT_EQ(GetProfileInt(setting::kSection, setting::kSprache, 0), 2);
+    frame.View().OnInitialUpdate();
+    EXPECT_EQ(frame.View().Store().m_nSprache, 2);
+    EXPECT_EQ(frame.windowTitle(), QString::fromUtf8("   Nos véhicules sur ") +
+                                       QString::fromLatin1(portal::kWebAddressFr));
+    for (const int nAusgabe : {1, 0, 3}) {
+        WriteProfileInt(setting::kSection, setting::kAusgabe, nAusgabe);
+        MakeFrame();
+        EXPECT_EQ(GetProfileInt(setting::kSection, setting::kSprache, 0), 1) << nAusgabe;
+    }
+}
+
+TEST_F(MainFrame, KioskMenuBarComesBackByKeyboardAndPointerAndHidesWhenUnused) {
+    CMainFrame& frame = MakeFrame();
+    CZelvoraView& view = frame.View();
+    view.OnInitialUpdate();
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_NE(frame.Kiosk(), nullptr);
+    QMenuBar* bar = frame.menuBar();
+    EXPECT_TRUE(bar->isHidden());
+    QMenu* speed = bar->actions().at(0)->menu();
+    QMenu* settings = bar->actions().at(1)->menu();
+
+    // The accelerators of a hidden bar open their menu, and the bar shows while it is open.
+    QTest::keyClick(&view, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(settings->isVisible());
+    frame.Kiosk()->HideUnlessInUse();
+    EXPECT_TRUE(bar->isVisible()) << "not while a menu is open";
+    settings->hide();
+    EXPECT_TRUE(frame.Kiosk()->HideTimer().isActive());
+    EXPECT_EQ(frame.Kiosk()->HideTimer().interval(), 10000);
+    frame.Kiosk()->HideUnlessInUse();
+    EXPECT_TRUE(bar->isHidden());
+
+    QTest::keyClick(&view, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(speed->isVisible());
+    speed->hide();
+    frame.Kiosk()->HideUnlessInUse();
+
+    QTest::keyClick(&view, Qt::Key_F10);
+    EXPECT_TRUE(bar->isVisible());
+    frame.Kiosk()->HideUnlessInUse();
+    QTest::keyClick(&view, Qt::Key_Alt);
+    EXPECT_TRUE(bar->isVisible());
+    frame.Kiosk()->HideUnlessInUse();
+    // at: from the window's top left corner, which is the screen's.
+    const auto moveTo = [&](QPoint at) {
+        const QPoint global = frame.mapToGlobal(at);
+        QMouseEvent move(QEvent::MouseMove, view.mapFromGlobal(global), global, Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &move);
+    };
+    moveTo(QPoint(300, 200));
+    EXPECT_TRUE(bar->isHidden());
+    moveTo(QPoint(300, 0));
+    EXPECT_TRUE(bar->isVisible()) << "the pointer at the top edge";
+
+    WriteProfileInt(setting::kSection, setting::kKiosk, 0);
+    CMainFrame& plain = MakeFrame();
+    plain.show();
+    EXPECT_EQ(plain.Kiosk(), nullptr);
+    EXPECT_TRUE(plain.windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(plain.menuBar()->isVisible());
+}
+
+TEST_F(MainFrame, RestartsInPlaceAtMostThreeTimesInFiveMinutes) {
+    const std::time_t now = m_seams.clock.m_now;
+    const auto update = [](CMainFrame& frame) {
+        frame.View().OnInitialUpdate();
+        frame.View().StartStop();
+        frame.show();
+        CModalAnswerer answerer;
+        frame.CommandAction(command::kUpdate)->trigger();
+        QCoreApplication::sendPostedEvents();
+    };
+    // Two restarts a moment ago, carried across the exec: the third is allowed.
+    CMainFrame& third = MakeFrame(QByteArray::number(qlonglong(now - 100)) + ',' +
+                                  QByteArray::number(qlonglong(now - 50)));
+    update(third);
+    EXPECT_FALSE(third.isVisible());
+    EXPECT_TRUE(third.IsRestartPending());
+    const QByteArray history = third.RestartHistory();
+
+    CMainFrame& fourth = MakeFrame(history);
+    update(fourth);
+    EXPECT_TRUE(fourth.isVisible()) << "the fourth in five minutes is refused";
+    EXPECT_FALSE(fourth.IsRestartPending());
+    EXPECT_TRUE(fourth.View().Timers().IsArmed(view::TIMER_NEXT_SATZ)) << "and the show goes on";
+
+    m_seams.clock.m_now = now + 200; // the oldest lies 300 s back
+    CMainFrame& later = MakeFrame(history);
+    update(later);
+    EXPECT_TRUE(later.IsRestartPending());
+
+    CMainFrame& closed = MakeFrame();
+    closed.show();
+    closed.close();
+    EXPECT_FALSE(closed.IsRestartPending()) << "the operator's close ends the program";
 }

@@ -352,12 +352,13 @@ TEST_F(SlidePainterTest, MessagesWhileNothingIsLoaded) {
         int nSprache;
         const char* kundenNr;
         const char* text;
+        const char* where; // where to enter the credentials
     };
     const Case cases[] = {
-        {1, "4711", "Bilder und Daten werden geladen ..."},
-        {1, "", "Bitte KundenNr und Passwort eingeben !"},
-        {2, "4711", "Téléchargement images et données ..."},
-        {2, "", "SVP saisir No de client et Mot de passe !"},
+        {1, "4711", "Bilder und Daten werden geladen ...", nullptr},
+        {1, "", "Bitte KundenNr und Passwort eingeben !", "Menü Einstellungen › Authorisation"},
+        {2, "4711", "Téléchargement images et données ...", nullptr},
+        {2, "", "SVP saisir No de client et Mot de passe !", "Menu Einstellungen › Authorisation"},
     };
     Occasion();
     m_store->m_bSatzLoaded = false;
@@ -372,8 +373,14 @@ TEST_F(SlidePainterTest, MessagesWhileNothingIsLoaded) {
             const int nWidth = Advance({50, 700}, QString::fromUtf8(c.text));
             ExpectCells(RenderOnGrey(), {{"message", at.x(), at.y(), 50}});
             ExpectText(RenderOnGrey(), at, {50, 700}, QString::fromUtf8(c.text));
+            QRect drawn(at, QSize(nWidth, 50));
+            if (c.where) {
+                const QPoint whereAt = bLarge ? QPoint(380, 560) : QPoint(320, 420);
+                ExpectText(RenderOnGrey(), whereAt, {32, 400}, QString::fromUtf8(c.where));
+                drawn |= QRect(whereAt, QSize(Advance({32, 400}, QString::fromUtf8(c.where)), 32));
+            }
             // The message alone: no slide, no promotion line.
-            EXPECT_TRUE(BlackOutside(Render(), QRect(at, QSize(nWidth, 50))));
+            EXPECT_TRUE(BlackOutside(Render(), drawn));
         }
     }
     // Another language value has no message.

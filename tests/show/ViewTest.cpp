@@ -435,7 +435,7 @@ TEST_F(View, ShutdownCheckPowersOffOnceInsideTheWindow) {
     }
 }
 
-TEST_F(View, ManualUpdateSyncsTwiceTellsTheOperatorAndClosesTheWindow) {
+TEST_F(View, ManualUpdateSyncsTwiceTellsTheOperatorAndAsksForARestart) {
     struct Case {
         int nSprache;
         const char* szText;
@@ -454,6 +454,8 @@ TEST_F(View, ManualUpdateSyncsTwiceTellsTheOperatorAndClosesTheWindow) {
         CZelvoraView& view = LoadedView();
         int nCloses = 0;
         CCloseCounter counter(view, nCloses);
+        int nRestarts = 0;
+        QObject::connect(&view, &CZelvoraView::RestartRequested, [&] { ++nRestarts; });
         m_seams.log.clear();
         CModalAnswerer answerer;
 
@@ -469,9 +471,13 @@ TEST_F(View, ManualUpdateSyncsTwiceTellsTheOperatorAndClosesTheWindow) {
         } else {
             EXPECT_TRUE(answerer.m_seen.empty()) << "no message in another language";
         }
-        EXPECT_EQ(nCloses, 0) << "the close request is queued";
+        EXPECT_EQ(nRestarts, 0) << "the restart request is queued";
         QCoreApplication::sendPostedEvents();
-        EXPECT_EQ(nCloses, 1);
+        EXPECT_EQ(nRestarts, 1);
+        EXPECT_EQ(nCloses, 0) << "the main window decides whether to close";
+
+        view.OnRestartRefused();
+        EXPECT_TRUE(Timers().IsArmed(TIMER_NEXT_SATZ)) << "a refused restart leaves the show on";
     }
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+// Keeps a show that restarts itself from doing so in a loop: it counts the restarts of the last
+// few minutes, carried across the exec as a list of times.
+
+#include <QByteArray>
+#include <ctime>
+#include <vector>
+
+class CRestartGuard {
+public:
+    // history: the times of earlier restarts as History() wrote them; anything unreadable
+    // counts as none.
+    explicit CRestartGuard(const QByteArray& history = {});
+
+    // Records a restart at now and allows it, unless the restarts within the window ending at
+    // now have reached the limit; a refused request records nothing.
+    bool Allow(std::time_t now);
+    QByteArray History() const;
+
+private:
+    std::vector<std::time_t> m_times;
+};
