@@ -48,8 +48,12 @@ struct Options {
     QSize size;
 };
 
-int Fail(int nCode, const QString& message) {
+void Note(const QString& message) {
     std::fputs(qUtf8Printable(QStringLiteral("zelvora-render: %1\n").arg(message)), stderr);
+}
+
+int Fail(int nCode, const QString& message) {
+    Note(message);
     return nCode;
 }
 
@@ -209,6 +213,15 @@ int RenderSlides(CSatzStore& store, const Options& options) {
     const int nFirst = options.slide.value_or(0);
     const int nEnd = options.slide ? nFirst + 1 : store.m_nSatzCount;
     for (int nSatz = nFirst; nSatz < nEnd; ++nSatz) {
+        // As the show passes it over, a slide whose main photo does not decode is not drawn.
+        if (!store.PrefetchPictures(nSatz)) {
+            const QString message =
+                QStringLiteral("slide %1 left out: its main photo does not decode").arg(nSatz);
+            if (options.slide)
+                return Fail(kExitFailure, message);
+            Note(message);
+            continue;
+        }
         store.m_nCurrentSatz = nSatz;
         const QImage image = RenderSlide(store, size, bFit);
         const QString path =

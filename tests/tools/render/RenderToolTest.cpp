@@ -188,6 +188,20 @@ TEST_F(RenderToolTest, RendersOneSlideOrAllWithTheProgramsComposition) {
     EXPECT_EQ(QImage(QStringLiteral("small/slide-001.png")).size(), QSize(800, 600));
 }
 
+TEST_F(RenderToolTest, ASlideWhoseMainPhotoDoesNotDecodeIsLeftOut) {
+    const QByteArray photo = MakePhoto(800, 600, kOccColour);
+    CTempWorkDir::WriteFile(QStringLiteral("Bilder/occ1.jpg"), photo.left(photo.size() / 2));
+    ToolRun run = RunTool({QStringLiteral("--dir"), m_work.Path(), QStringLiteral("--all"),
+                           QStringLiteral("--out"), Out()});
+    EXPECT_EQ(run.nExit, 0);
+    EXPECT_EQ(run.out.trimmed(), QDir(Out()).filePath(QStringLiteral("slide-001.png")).toUtf8());
+    EXPECT_TRUE(run.err.contains("slide 0 left out")) << run.err.toStdString();
+    run = RunTool({QStringLiteral("--dir"), m_work.Path(), QStringLiteral("--slide"),
+                   QStringLiteral("0"), QStringLiteral("--out"), Out()});
+    EXPECT_EQ(run.nExit, 1);
+    EXPECT_FALSE(QFile::exists(QDir(Out()).filePath(QStringLiteral("slide-000.png"))));
+}
+
 TEST_F(RenderToolTest, LayoutModeDefaultsToTheScreenSetting) {
     for (const auto& [nScrRes, size] :
          {std::pair{0, QSize(1366, 768)}, std::pair{3, QSize(1920, 1080)},
