@@ -126,7 +126,7 @@ void CNeuFzSync::FetchListPhotos(CPortalConnection& portal, const QByteArray& li
 void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
     for (const QByteArray& line : paths) {
         // A record of 21 to 25 lines leaves its own closing "<neufz>" in a photo slot: no path.
-        if (line == portalsync::kNeuFzTag)
+        if (m_bOutOfReach || line == portalsync::kNeuFzTag)
             continue;
         const QByteArray path = cache::WithoutTrailingCr(line).toByteArray();
         // The path may hold "/", its local name may not lead anywhere else.
@@ -141,5 +141,7 @@ void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArr
         m_outcome.Note(failure);
         if (failure == SyncFailure::None)
             ReplaceCacheFile(file, photo.body);
+        // Every further photo would wait its whole time-out too; the next hour tries again.
+        m_bOutOfReach = IsNoAnswer(failure);
     }
 }

@@ -62,4 +62,5 @@ private:
     CSatzStore& m_store;
     const SyncOptions& m_options;
     SyncOutcome& m_outcome;
+    bool m_bOutOfReach = false; // a photo got no answer: the rest wait for the next run
 };

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <set>
 #include <stdexcept>
@@ -191,10 +192,17 @@ void CDrillFixture::ExpectLastGoodCache(const QString& drill) {
         const bool bChanged = changed.contains(title) && changed.at(title) == slide;
         EXPECT_TRUE(bGood || bChanged) << what << ": slide " << slide.toStdString();
     }
-    // A vehicle the portal still lists must not vanish from the show on the way.
-    for (const auto& [title, slide] : good)
-        EXPECT_TRUE(!changed.contains(title) || now.contains(title))
+    // A vehicle the portal still lists must not vanish from the show on the way; only a new
+    // vehicle waits for a new main photo that has not come yet, as its list is kept whatever
+    // its photos did and the next update brings them.
+    for (const auto& [title, slide] : good) {
+        const QString mainPhoto =
+            changed.contains(title) ? changed.at(title).section(u'|', 2, 2) : QString();
+        const bool bWaits =
+            mainPhoto.startsWith(QLatin1String("Bilder/_")) && !QFileInfo::exists(mainPhoto);
+        EXPECT_TRUE(!changed.contains(title) || now.contains(title) || bWaits)
             << what << ": slide lost: " << slide.toStdString();
+    }
 }
 
 void CDrillFixture::ExpectCompletedAfterSync(const QString& drill, DroppedPhotos dropped) {

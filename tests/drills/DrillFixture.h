@@ -25,7 +25,8 @@ protected:
     void RestoreGoodCache();
 
     // What a fault left: every file a whole file of either cache, every record and list
-    // complete, every photo decodable, and every vehicle still shown in one of its versions.
+    // complete, every photo decodable, and every vehicle still shown in one of its versions,
+    // but a new vehicle whose new main photo has not come yet.
     void ExpectLastGoodCache(const QString& drill);
     // The next sync without a fault ends where a sync without any fault ends. Photos of
     // vehicles the portal dropped may stay when they could not be deleted at the time: nothing

@@ -156,22 +156,24 @@ TEST_F(NeuFzSync, FailedListKeepsThePreviousOneAndItsPhotosAreStillFetched) {
 
 TEST_F(NeuFzSync, AGoodListIsKeptWhateverItsPhotosDidTheHourlyUpdateBringsThoseMissing) {
     WriteNeuFz(QStringLiteral("5001"), QStringLiteral("AUREX"),
-               {QStringLiteral("x/123"), QStringLiteral("x/124")});
-    WriteNeuFzPhoto(QStringLiteral("x/123.jpg"), Photo(1));
-    WriteNeuFzPhoto(QStringLiteral("x/124.jpg"), Photo(2));
+               {QStringLiteral("x/123"), QStringLiteral("x/124"), QStringLiteral("x/125")});
+    for (int n = 123; n <= 125; ++n)
+        WriteNeuFzPhoto(QStringLiteral("x/%1.jpg").arg(n), Photo(n));
     const QString missing = QStringLiteral("Bilder/_standard_bilder_x_124.jpg");
     SetFault(QStringLiteral("x/124=close-before-body"));
     SyncNeuFz();
     EXPECT_TRUE(CTempWorkDir::ReadFile(kListe).contains("\n/standard_bilder/x/124.jpg\n"));
     EXPECT_FALSE(QFileInfo::exists(missing));
-    TakeRequests();
+    // No answer: the portal is out of reach, the next photo is not asked for.
+    EXPECT_EQ(TakeRequests().size(), 3);
 
-    // The hourly update asks for the photo, not for the list; with nothing missing, for
+    // The hourly update asks for the photos, not for the list; with nothing missing, for
     // nothing beyond its own list.
     SetFault({});
     SyncUsed();
-    EXPECT_EQ(TakeRequests(), (QStringList{ListRequest(), Standard("x/124.jpg")}));
-    EXPECT_EQ(CTempWorkDir::ReadFile(missing), Photo(2));
+    EXPECT_EQ(TakeRequests(),
+              (QStringList{ListRequest(), Standard("x/124.jpg"), Standard("x/125.jpg")}));
+    EXPECT_EQ(CTempWorkDir::ReadFile(missing), Photo(124));
     SyncUsed();
     EXPECT_EQ(TakeRequests(), QStringList{ListRequest()});
 }
