@@ -62,6 +62,7 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
         // The photos of that list are still fetched.
         const SyncFailure failure = answer.TextFailure();
         m_outcome.Note(failure);
+        m_outcome.bListed = failure == SyncFailure::None;
         const auto text = failure == SyncFailure::None
                               ? std::optional(answer.body)
                               : cache::ReadWholeFile(listPath, kMaxCacheTextSize);
