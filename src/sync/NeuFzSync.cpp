@@ -98,6 +98,7 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
         if (failure == SyncFailure::None && !IsNeuFzList(answer.body))
             failure = SyncFailure::ErrorAnswer;
         m_outcome.Note(failure);
+        m_outcome.bListed = failure == SyncFailure::None;
         if (failure == SyncFailure::None)
             ReplaceCacheFile(listPath, answer.body);
         const auto text = failure == SyncFailure::None

@@ -1,7 +1,7 @@
 #pragma once
 // The outcome of the latest run of each sync step, kept in the settings group "Status" for a
 // status view: when it ended, the first failure it met, and what it moved; and, kept apart,
-// when the last run without any failure ended, so a failed run never hides how old the data is.
+// when the last successful run ended, so a failed run never hides how old the data is.
 
 #include <QtGlobal>
 #include <ctime>
@@ -21,8 +21,11 @@ struct SyncOutcome {
     SyncFailure failure = SyncFailure::None;
     int nStatusCode = 0; // the first status other than 200 the portal answered with
     int nRequests = 0;
-    qint64 nBytes = 0;           // body bytes received
-    std::time_t successTime = 0; // read only: the end of the last run without a failure
+    qint64 nBytes = 0; // body bytes received
+    // The portal's list came through: the data is as fresh as the portal's, even when a photo
+    // failed.
+    bool bListed = false;
+    std::time_t successTime = 0; // read only: the end of the last successful run
 
     // Keeps the first failure of a run: later ones are mostly its consequences.
     void Note(SyncFailure f) {
@@ -33,6 +36,7 @@ struct SyncOutcome {
 
 enum class SyncKind { Used, NeuFz };
 
-// Records a run; a run without a failure also becomes the last successful one.
+// Records a run; one without a failure, or whose list came through, is also the last successful
+// one.
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome);
 SyncOutcome ReadSyncOutcome(SyncKind kind);

@@ -174,6 +174,7 @@ void CUsedSync::UpdatePictureList() {
         } else {
             list = std::move(answer.body);
             ReplaceCacheFile(ListPath(), list);
+            m_outcome.bListed = true;
         }
     }
     // Works on the answer itself, so a list file that cannot be written costs nothing.

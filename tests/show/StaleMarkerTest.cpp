@@ -83,6 +83,13 @@ TEST_F(StaleMarker, FailedAttemptsKeepTheLastSuccessAndItsAgeDecidesTheNote) {
     EXPECT_EQ(StaleMarkerText(m_store, now), QString()) << "switched off";
 
     m_store.m_nSprache = 1;
+    SyncOutcome photoMissing;
+    photoMissing.time = now - 60;
+    photoMissing.failure = SyncFailure::ErrorAnswer;
+    photoMissing.bListed = true;
+    WriteSyncOutcome(SyncKind::Used, photoMissing);
+    EXPECT_EQ(StaleMarkerText(m_store, now), QString()) << "the list came, only a photo failed";
+
     Record(SyncFailure::None, now);
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).nStatusCode, 0);
     EXPECT_EQ(Value("Letzter erfolgreicher Abgleich Occasionen"),

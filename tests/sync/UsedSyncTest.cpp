@@ -207,6 +207,8 @@ TEST_F(UsedSync, RefusalOf99BytesChangesNothingAnswerOf150BytesIsParsed) {
     const auto before = Snapshot();
     RemoveOccasion(40101);
     RemoveOccasion(40102);
+    const std::time_t listed = m_clock.m_now;
+    m_clock.m_now += 3600;
 
     // The address line alone: 98 characters and a line feed.
     WriteDealer(QStringLiteral("FEHLER: ") + QString(90, u'x'));
@@ -215,6 +217,7 @@ TEST_F(UsedSync, RefusalOf99BytesChangesNothingAnswerOf150BytesIsParsed) {
     EXPECT_EQ(GetProfileString(setting::kSection, setting::kAdresse), kAdresse);
     EXPECT_EQ(m_store.m_strAdresse, kAdresse);
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::ErrorAnswer);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).successTime, listed) << "a refusal is no success";
 
     // 149 characters and a line feed: a list of the address alone, which empties the cache.
     const QString longer = QStringLiteral("FEHLER: ") + QString(141, u'x');
@@ -256,6 +259,8 @@ TEST_F(UsedSync, PhotoNotLongerThan1000BytesIsAskedForAgainWithoutItsFirstCharac
     EXPECT_EQ(Entries(cache::kBilder).size(), 3) << "nothing under the second name, no w99_4";
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::Status)
         << "only the photo missing under both names counts";
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).successTime, m_clock.m_now)
+        << "the list came through: the data is fresh";
 
     // Its record unchanged, the missing photo is not asked for again.
     SyncUsed();
