@@ -126,7 +126,6 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QDir(work.path()).filePath(QStringLiteral("config")).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    CacheScaledGlyphs();
     QGuiApplication app(argc, argv);
     const int nSlides = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 999) : kDefaultSlides;
 

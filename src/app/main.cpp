@@ -1,9 +1,7 @@
 #include "app/ZelvoraApp.h"
-#include "show/SlideFrame.h"
 #include "sync/PortalSyncSteps.h"
 
 int main(int argc, char** argv) {
-    CacheScaledGlyphs();
     CZelvoraApp app(argc, argv,
                     [](CSatzStore& store) { return std::make_unique<CPortalSync>(store); });
     app.InitInstance();

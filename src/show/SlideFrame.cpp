@@ -2,7 +2,6 @@
 
 #include "show/SlideLayout.h"
 
-#include <QByteArray>
 #include <algorithm>
 
 QTransform SlideFrame::Transform() const {
@@ -22,9 +21,4 @@ SlideFrame FitSlide(int nResMode, const QSize& view, bool bFit) {
     const QPoint origin(int((view.width() - extent.width() * dScale) / 2),
                         int((view.height() - extent.height() * dScale) / 2));
     return {dScale, origin};
-}
-
-void CacheScaledGlyphs() {
-    if (qEnvironmentVariableIsEmpty("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", QByteArray::number(slide::kMaxCachedGlyph));
 }

@@ -17,8 +17,3 @@ struct SlideFrame {
 // The frame of the layout mode nResMode in a view of that size, in logical pixels (a high
 // density screen adds its own factor). bFit false keeps the table size in the top-left corner.
 SlideFrame FitSlide(int nResMode, const QSize& view, bool bFit);
-
-// Lets Qt keep the glyphs of a scaled slide as bitmaps: above 64 device pixels it would trace
-// every glyph's outline at every paint, which costs a 4K slide more than the rest of its paint.
-// Call before the first text is drawn; a value set in the environment is left as it is.
-void CacheScaledGlyphs();

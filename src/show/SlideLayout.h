@@ -22,9 +22,6 @@ inline constexpr PerMode<QSize> kTableScreen{QSize(1366, 768), QSize(1980, 1080)
 // What each layout draws: its whole slide with the margins it leaves; the large layout's
 // right-hand photos end before x = 1680. Larger views scale this to fit.
 inline constexpr PerMode<QSize> kLayoutExtent{QSize(1366, 768), QSize(1680, 1050)};
-// Glyphs up to this many device pixels high are drawn from Qt's glyph cache: the largest
-// slide text on a 3840 x 2160 screen, in either layout, with room to spare.
-inline constexpr int kMaxCachedGlyph = 160;
 
 // nArt of a slide.
 inline constexpr int kArtOccasion = 1;

@@ -9,7 +9,6 @@
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
-#include "show/SlideFrame.h"
 #include "show/SlideLayout.h"
 #include "show/SlidePainter.h"
 #include "sync/PortalSyncSteps.h"
@@ -228,7 +227,6 @@ int main(int argc, char** argv) {
     // A tool, not a window: draw without a display unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    CacheScaledGlyphs();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zelvora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
