@@ -173,6 +173,8 @@ TEST_F(SlideScaleTest, LargerViewsShowTheWholeSlideCentredWithCellsInProportion)
             const QSize cell = Cell(grey, corner) + QSize(1, 1);
             EXPECT_NEAR(cell.width(), unscaled.width() * frame.dScale, 3 + 0.02 * cell.width());
             EXPECT_NEAR(cell.height(), unscaled.height() * frame.dScale, 3);
+            // And its glyphs are drawn, not only the cell behind them.
+            EXPECT_GT(CountNear(grey, QRect(corner, cell), Qt::white), cell.height());
         }
     }
 }
