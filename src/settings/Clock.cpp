@@ -29,3 +29,11 @@ int SecondsOfDay(std::time_t t) {
     localtime_r(&t, &tm);
     return tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
 }
+
+QString FormatLocalTime(std::time_t t, const char* szFormat) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char text[64] = {};
+    std::strftime(text, sizeof text, szFormat, &tm);
+    return QString::fromLatin1(text);
+}

@@ -2,6 +2,7 @@
 // Time values are seconds since 1970 (UTC), converted from and to local time by the C library's
 // calendar. The clock is a seam so tests can run the shutdown and update rules at any hour.
 
+#include <QString>
 #include <ctime>
 
 class IClock {
@@ -17,3 +18,5 @@ IClock& SystemClock();
 std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second);
 // Seconds after local midnight of t: hour * 3600 + minute * 60 + second.
 int SecondsOfDay(std::time_t t);
+// t in local time, formatted by strftime's szFormat (ASCII fields only).
+QString FormatLocalTime(std::time_t t, const char* szFormat);

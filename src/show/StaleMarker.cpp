@@ -1,6 +1,7 @@
 #include "show/StaleMarker.h"
 
 #include "catalogue/SatzStore.h"
+#include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "show/SlideLayout.h"
@@ -19,13 +20,6 @@ QFont MarkerFont() {
     return font;
 }
 
-QString LocalMinute(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &tm);
-    return QString::fromLatin1(text);
-}
 } // namespace
 
 bool IsUsedDataStale(std::time_t lastSuccess, std::time_t now) {
@@ -42,7 +36,7 @@ QString StaleMarkerText(const CSatzStore& store, std::time_t now) {
     if (!IsUsedDataStale(lastSuccess, now))
         return {};
     return QString::fromUtf8(StatusTextsFor(store.m_nSprache).szStaleSince)
-        .arg(LocalMinute(lastSuccess));
+        .arg(FormatLocalTime(lastSuccess, "%d.%m.%Y %H:%M"));
 }
 
 QRect StaleMarkerRect(const QRect& view, const QString& text) {

@@ -26,14 +26,6 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-QString LocalStamp(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &tm);
-    return QString::fromLatin1(text);
-}
-
 QString TimeOfDay(int nSeconds) {
     return QString::asprintf("%02d:%02d", nSeconds / 3600, nSeconds % 3600 / 60);
 }
@@ -143,7 +135,8 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
     QString result = Text(szOutcome);
     if (outcome.failure == SyncFailure::Status && outcome.nStatusCode > 0)
         result += u' ' + QString::number(outcome.nStatusCode);
-    QString value = Text(m_texts.szSyncAt).arg(LocalStamp(outcome.time), result);
+    QString value =
+        Text(m_texts.szSyncAt).arg(FormatLocalTime(outcome.time, "%d.%m.%Y %H:%M:%S"), result);
     if (outcome.nRequests > 0)
         value += QStringLiteral(", ") +
                  Counted(outcome.nRequests, m_texts.szRequest, m_texts.szRequests) +
@@ -153,8 +146,9 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
 
 StatusLine CStatusReport::LastSuccess(const char* szLabel, bool bNeuFz) const {
     const SyncOutcome outcome = ReadSyncOutcome(bNeuFz ? SyncKind::NeuFz : SyncKind::Used);
-    return {Text(szLabel),
-            outcome.successTime > 0 ? LocalStamp(outcome.successTime) : Text(m_texts.szNoSuccess)};
+    return {Text(szLabel), outcome.successTime > 0
+                               ? FormatLocalTime(outcome.successTime, "%d.%m.%Y %H:%M:%S")
+                               : Text(m_texts.szNoSuccess)};
 }
 
 QString CStatusReport::Folder(const char* folder) const {

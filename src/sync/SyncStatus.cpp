@@ -1,5 +1,6 @@
 #include "sync/SyncStatus.h"
 
+#include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "sync/UpdateScheduler.h"
 
@@ -40,19 +41,11 @@ const StatusKeys& Keys(SyncKind kind) {
     return kind == SyncKind::Used ? kUsedKeys : kNeuFzKeys;
 }
 
-QString TimeStamp(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
-    return QString::fromLatin1(text);
-}
-
 } // namespace
 
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome) {
     const StatusKeys& keys = Keys(kind);
-    const QString time = TimeStamp(outcome.time);
+    const QString time = FormatLocalTime(outcome.time, "%Y-%m-%d %H:%M:%S");
     WriteProfileString(kStatusSection, keys.time, time);
     for (const auto& [failure, name] : kFailureNames)
         if (failure == outcome.failure)
