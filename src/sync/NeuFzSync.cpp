@@ -39,14 +39,13 @@ CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcom
 void CNeuFzSync::UpdateNeuFzPictureList() {
     Trace(QStringLiteral("UpdateNeuFzPictureList"));
     // Put into the query as it is: the HTTP client escapes what a request line cannot hold.
-    const QByteArray marken =
-        cache::ToCp1252(GetProfileString(setting::kSection, setting::kMarken));
-    if (!FormPasswordDigest(m_store)) {
+    const QByteArray marken = cache::ToCp1252(m_options.TakeMarken());
+    if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {
         m_outcome.Note(SyncFailure::NoCredentials);
         Trace(QStringLiteral("UpdateNeuFzPictureList fertig"));
         return;
     }
-    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    CPortalConnection portal(m_store, m_options, m_outcome);
     const char* query =
         ByLanguage(m_store.m_nSprache, portalsync::kNeuFzQueryDe, portalsync::kNeuFzQueryFr);
     const PortalAnswer answer =
@@ -98,8 +97,9 @@ bool CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArr
         const SyncFailure failure = photo.PhotoFailure();
         m_outcome.Note(failure);
         // No answer, or a photo that could not be stored (a full disk): it may come next time.
-        if (IsNoAnswer(failure) ||
-            (failure == SyncFailure::None && !ReplaceCacheFile(file, photo.body)))
+        if (failure == SyncFailure::None && ReplaceCacheFile(file, photo.body))
+            m_options.Report(SyncStep::Photo);
+        else if (IsNoAnswer(failure) || failure == SyncFailure::None)
             bComplete = false;
     }
     return bComplete;

@@ -65,14 +65,14 @@ CUsedSync::CUsedSync(CSatzStore& store, const SyncOptions& options, SyncOutcome&
 
 void CUsedSync::UpdatePictureList() {
     Trace(QStringLiteral("UpdatePictureList"));
-    if (!FormPasswordDigest(m_store)) {
+    if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {
         m_outcome.Note(SyncFailure::NoCredentials);
         Trace(QStringLiteral("UpdatePictureList Fertig"));
         return;
     }
     QByteArray list;
     {
-        CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+        CPortalConnection portal(m_store, m_options, m_outcome);
         const char* query =
             ByLanguage(m_store.m_nSprache, portalsync::kListQueryDe, portalsync::kListQueryFr);
         PortalAnswer answer = portal.Get(FormatPath(portal::kGatewayPath, query,
@@ -100,13 +100,14 @@ void CUsedSync::ReadSatzNrList(const QByteArray& text) {
         const std::vector<QByteArray> lines = cache::SplitLines(text, kSatzNrListSize);
         WriteProfileString(setting::kSection, setting::kAdresse, cache::FromCp1252(lines.front()));
         m_store.m_nSatzNrCount = ParseSatzNrList(lines, m_store.m_satzNrList);
+        m_options.Report(SyncStep::Listed, m_store.m_nSatzNrCount);
         SyncSatzFiles();
     }
     m_store.m_strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
 }
 
 void CUsedSync::SyncSatzFiles() {
-    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    CPortalConnection portal(m_store, m_options, m_outcome);
     RemoveUnlistedRecords();
     for (int i = 1; i <= m_store.m_nSatzNrCount; ++i) {
         const SatzNrEntry& entry = m_store.m_satzNrList[i];
@@ -117,8 +118,9 @@ void CUsedSync::SyncSatzFiles() {
         // The record file comes last: once it matches the list, neither it nor its photos are
         // asked for again. While a photo may still come, the previous file stays and shows the
         // previous slide, and the record stays stale for the next run.
-        if (!record.isEmpty() && FetchPhotos(portal, record))
-            ReplaceCacheFile(RecordPath(entry.nSatzNr), record);
+        if (!record.isEmpty() && FetchPhotos(portal, record) &&
+            ReplaceCacheFile(RecordPath(entry.nSatzNr), record))
+            m_options.Report(SyncStep::Record);
     }
 }
 
@@ -208,8 +210,8 @@ SyncFailure CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& r
                               m_store.m_nKundenNr, requestName.constData()),
                    m_options.nRequestTimeout);
     const SyncFailure failure = answer.PhotoFailure();
-    if (failure == SyncFailure::None)
-        ReplaceCacheFile(path, answer.body);
+    if (failure == SyncFailure::None && ReplaceCacheFile(path, answer.body))
+        m_options.Report(SyncStep::Photo);
     return failure;
 }
 
