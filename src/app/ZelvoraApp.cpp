@@ -19,4 +19,5 @@ void CZelvoraApp::InitInstance() {
     m_pMainWnd->View().OnInitialUpdate();
     m_pMainWnd->show();
     m_pMainWnd->View().setFocus();
+    m_serviceNotifier.Ready();
 }
