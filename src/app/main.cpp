@@ -2,8 +2,9 @@
 #include "sync/PortalSyncSteps.h"
 
 int main(int argc, char** argv) {
-    CZelvoraApp app(argc, argv,
-                    [](CSatzStore& store) { return std::make_unique<CPortalSync>(store); });
+    CZelvoraApp app(argc, argv, [](CSatzStore& store, const SyncOptions& options) {
+        return std::make_unique<CPortalSync>(store, options);
+    });
     app.InitInstance();
     return app.exec();
 }

@@ -31,6 +31,16 @@ constexpr StatusTexts kTextsDe{
     .szRequest = "%1 Anfrage",
     .szRequests = "%1 Anfragen",
 
+    .szJobTitle = "Daten werden vom Portal geladen",
+    .szJobRecords = "Fahrzeuge",
+    .szJobRecordsValue = "%1 von %2 geladen",
+    .szJobPhotos = "Fotos geladen",
+    .szJobBytes = "Empfangen",
+    .szJob = "Abgleich mit dem Portal",
+    .szJobRunning = "läuft seit %1 s: %2 Fahrzeuge, %3 Fotos, %4",
+    .szJobIdle = "keiner läuft, der letzte dauerte %1 s",
+    .szJobNone = "keiner gelaufen",
+
     .szSlides = "Folien",
     .szSlidesValue = "%1 im Katalog, %2 davon werden gezeigt",
     .szPictures = "Bildplätze",
@@ -83,6 +93,16 @@ constexpr StatusTexts kTextsFr{
     .szNoCredentials = "non effectuée : aucun No de client enregistré",
     .szRequest = "%1 requête",
     .szRequests = "%1 requêtes",
+
+    .szJobTitle = "Chargement des données du portail",
+    .szJobRecords = "Véhicules",
+    .szJobRecordsValue = "%1 sur %2 chargés",
+    .szJobPhotos = "Photos chargées",
+    .szJobBytes = "Reçu",
+    .szJob = "Synchronisation avec le portail",
+    .szJobRunning = "en cours depuis %1 s : %2 véhicules, %3 photos, %4",
+    .szJobIdle = "aucune en cours, la dernière a duré %1 s",
+    .szJobNone = "aucune effectuée",
 
     .szSlides = "Diapositives",
     .szSlidesValue = "%1 au catalogue, dont %2 affichées",

@@ -334,3 +334,31 @@ TEST_F(StatusReport, PlainTextInTheLanguageOfTheShow) {
     EXPECT_TRUE(fr.endsWith(QStringLiteral("Appuyez sur une touche pour fermer cet affichage.\n")));
     EXPECT_EQ(Page(kDe).lines.size(), Page(kFr).lines.size());
 }
+
+TEST_F(StatusReport, TheRunningJobWithItsProgressOrTheLastOnesDuration) {
+    const auto job = [&](const JobState& state, int nSprache = kDe) {
+        m_store.m_nSprache = nSprache;
+        for (const StatusLine& line :
+             CStatusReport(m_store, m_clock).Page({true, 10000}, state).lines)
+            if (line.strLabel == QString::fromUtf8(nSprache == kDe
+                                                       ? "Abgleich mit dem Portal"
+                                                       : "Synchronisation avec le portail"))
+                return line.strValue;
+        return QStringLiteral("no line");
+    };
+    EXPECT_EQ(job({}), QStringLiteral("keiner gelaufen"));
+    JobState running;
+    running.bRunning = true;
+    running.progress = {200, 12, 60, 3 * 1024 * 1024};
+    running.nElapsedMs = 42500;
+    EXPECT_EQ(job(running), QString::fromUtf8("läuft seit 42 s: 12 Fahrzeuge, 60 Fotos, 3.0 MB"));
+    JobState ended;
+    ended.nLastMs = 95250;
+    EXPECT_EQ(job(ended), QStringLiteral("keiner läuft, der letzte dauerte 95.3 s"));
+    EXPECT_EQ(job(ended, 2), QString::fromUtf8("aucune en cours, la dernière a duré 95,3 s"));
+
+    const StatusPage panel = CStatusReport(m_store, m_clock).JobPage(running.progress);
+    EXPECT_EQ(panel.Text(), QString::fromUtf8("Chargement des données du portail\n"
+                                              "Véhicules : 12 sur 200 chargés\n"
+                                              "Photos chargées : 60\nReçu : 3,0 Mo\n\n"));
+}
