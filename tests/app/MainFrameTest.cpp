@@ -151,8 +151,8 @@ TEST_F(MainFrame, UpdateItemClosesTheWindow) {
     frame.show();
     CModalAnswerer answerer;
     frame.CommandAction(command::kUpdate)->trigger();
+    WaitForJob(frame.View());
     ASSERT_EQ(answerer.m_seen.size(), 1u);
-    EXPECT_TRUE(frame.isVisible());
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(frame.isVisible()) << "the main window, not only the view, is closed";
     EXPECT_EQ(m_seams.powerOff.m_nCalls, 0);
