@@ -247,7 +247,7 @@ void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
         return;
     }
     const int nShown = m_satzStore.m_nCurrentSatz;
-    Rebuild();
+    Rebuild(result.catalogue.get());
     if (!m_bShowStarted) {
         StartShow();
         return;
@@ -261,11 +261,15 @@ void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
     emit ShowStateChanged();
 }
 
-void CZelvoraView::Rebuild() {
+void CZelvoraView::Rebuild(CSatzStore* pLoaded) {
     m_satzStore.m_nCurrentSatz = 0;
-    m_satzStore.ResetBilderUndDaten();
-    m_satzStore.LadeBilderUndDaten();
-    m_satzStore.LadeNeuFzDatenUndBilder();
+    if (pLoaded) {
+        m_satzStore.TakeCatalogue(*pLoaded);
+    } else {
+        m_satzStore.ResetBilderUndDaten();
+        m_satzStore.LadeBilderUndDaten();
+        m_satzStore.LadeNeuFzDatenUndBilder();
+    }
     Trace(QStringLiteral("OnlineUpdate Fertig"));
 }
 

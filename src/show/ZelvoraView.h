@@ -73,8 +73,9 @@ private:
     void StartShow();
     void StartJob(SyncJobKind kind);
     void OnJobFinished(const SyncJobResult& result);
-    // From the folders, in one step: nothing paints in between.
-    void Rebuild();
+    // In one step, so nothing paints in between: the job's catalogue taken over, or without
+    // one (a job that gave up) loaded from the folders.
+    void Rebuild(CSatzStore* pLoaded);
     // GetNextSatz, passing over slides whose photos a running job has taken away.
     void NextSatz(int nStep);
     void SetSpeed(int nSpeed, const char* szTrace);

@@ -65,6 +65,7 @@ SyncJobInput TakeSyncJobInput(const CSatzStore& store) {
     input.nResMode = store.m_nResMode;
     input.credentials = LoadCredentialBytes();
     input.marken = GetProfileString(setting::kSection, setting::kMarken);
+    input.strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
     return input;
 }
 
@@ -112,8 +113,10 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
                                  channel = m_pChannel]() mutable {
         QElapsedTimer elapsed;
         elapsed.start();
-        CSatzStore store;
+        auto pStore = std::make_shared<CSatzStore>();
+        CSatzStore& store = *pStore;
         store.SetConnectionTarget(input.server, input.nServerPort);
+        store.m_strAdresse = input.strAdresse;
         store.m_nSprache = input.nSprache;
         store.m_nResMode = input.nResMode;
         SyncProgress progress;
@@ -126,6 +129,12 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
         };
         const std::unique_ptr<IPortalSync> sync = makeSync(store, options);
         RunSyncSteps(kind, store, *sync, clock, *cancel);
+        // Loaded here, so the show takes the new catalogue over without a pause.
+        const bool bLoad = !cancel->IsCancelled() && kind != SyncJobKind::Manual;
+        if (bLoad) {
+            store.LadeBilderUndDaten();
+            store.LadeNeuFzDatenUndBilder();
+        }
 
         SyncJobResult result;
         result.kind = kind;
@@ -136,6 +145,8 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
         result.strKundenNr = store.m_strKundenNr;
         result.nKundenNr = store.m_nKundenNr;
         result.strPasswordDigest = store.m_strPasswordDigest;
+        if (bLoad)
+            result.catalogue = std::move(pStore);
         result.progress = progress;
         result.nDurationMs = elapsed.elapsed();
         channel->KeepResult(std::move(result));

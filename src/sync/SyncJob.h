@@ -36,6 +36,7 @@ struct SyncJobInput {
     int nResMode = 0;
     CredentialBytes credentials;
     QString marken;
+    QString strAdresse; // shown until a list brings another
 };
 
 // The connection target, language and layout mode of store, the stored credentials and brands.
@@ -58,6 +59,9 @@ struct SyncJobResult {
     QString strKundenNr;
     int nKundenNr = 0;
     QByteArray strPasswordDigest;
+    // The catalogue loaded from the folders once the syncs ended, for the show to take over;
+    // none when the job was cancelled or ends the program.
+    std::shared_ptr<CSatzStore> catalogue;
     SyncProgress progress;
     qint64 nDurationMs = 0;
 };
