@@ -108,7 +108,7 @@ signals:
 
 private:
     struct Channel;
-    void TakeProgress(const SyncProgress& progress);
+    void TakeProgress();
     void TakeResult(const SyncJobResult& result);
     // Leaves a job that did not end in time to finish alone, with nobody to report to.
     void Abandon();
