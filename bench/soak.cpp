@@ -1,11 +1,12 @@
-// A week of the show in one process: the demo portal on loopback with its sample data, and the
+// Four weeks of the show in one process: the demo portal on loopback with its sample data, and the
 // program's own catalogue, sync and slide composition through one hourly update cycle per
-// simulated hour. Between two cycles the portal changes: prices and change times of some used
-// vehicles every hour, new photos for one every third hour, a vehicle sold and back again, and
-// the new-vehicle list every fifth hour. Each cycle runs the hourly update as the view does
-// (used-vehicle sync, the weekly check on a clock one hour further, the catalogue rebuilt from
-// the folders), then steps through slides and paints each at 1366 x 768, decoding the next
-// slide's photos ahead as the view does.
+// simulated hour, the syncs as background jobs on their worker thread. Between two cycles the
+// portal changes: prices and change times of some used vehicles every hour, new photos for one
+// every third hour, a vehicle sold and back again, and the new-vehicle list every fifth hour. Each
+// cycle runs the hourly update as the view does (a job with the used-vehicle sync and the weekly
+// check on a clock one hour further, then the catalogue rebuilt from the folders), then steps
+// through slides and paints each at 1366 x 768, decoding the next slide's photos ahead as the view
+// does.
 //
 // Prints per cycle the resident memory (VmRSS) after the paints, its peak (VmHWM) and the open
 // file descriptors, and the resident memory at a quiet point: the catalogue just rebuilt, no
@@ -15,7 +16,7 @@
 // the growth from cycle 10 to the last, against the targets: no more than 2 MB of memory at
 // the quiet point and not one descriptor.
 //
-// Usage: soak [cycles [advances]]   (default 168 cycles of 200 advances)
+// Usage: soak [cycles [advances]]   (default 672 cycles of 200 advances)
 
 #include "PortalData.h"
 #include "PortalServer.h"
@@ -27,6 +28,7 @@
 #include "show/SlidePainter.h"
 #include "sync/CredentialStore.h"
 #include "sync/PortalSyncSteps.h"
+#include "sync/SyncJob.h"
 #include "sync/SyncStatus.h"
 #include "sync/UpdateScheduler.h"
 
@@ -46,7 +48,7 @@
 
 namespace {
 
-constexpr int kDefaultCycles = 168;
+constexpr int kDefaultCycles = 672;
 constexpr int kDefaultAdvances = 200;
 constexpr QSize kView{1366, 768};
 constexpr std::time_t kHour = 3600;
@@ -270,6 +272,11 @@ int main(int argc, char** argv) {
     CPortalSync sync(*store, SyncOptions{}, clock);
     CUpdateScheduler scheduler(*store, sync, clock);
     CPortalChanges changes(data.path());
+    CSyncJob job(
+        [&clock](CSatzStore& jobStore, const SyncOptions& options) {
+            return std::make_unique<CPortalSync>(jobStore, options, clock);
+        },
+        clock);
 
     // The view's first load, then a weekly sync that lies in the past.
     sync.UpdatePictureList();
@@ -301,7 +308,14 @@ int main(int argc, char** argv) {
         }
         clock.m_now += kHour;
         const qsizetype nBefore = portal.Requests().size();
-        scheduler.OnlineUpdate([] {});
+        // The view's hourly update: a job behind the show, then the rebuild in one step.
+        job.Start(SyncJobKind::Hourly, TakeSyncJobInput(*store));
+        while (job.IsRunning())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        store->m_nCurrentSatz = 0;
+        store->ResetBilderUndDaten();
+        store->LadeBilderUndDaten();
+        store->LadeNeuFzDatenUndBilder();
         const qsizetype nRequests = portal.Requests().size() - nBefore;
         ReturnFreedMemory();
         const long nQuietRssKb = Measure().nRssKb;

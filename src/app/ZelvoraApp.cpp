@@ -21,6 +21,7 @@ void CZelvoraApp::InitInstance(const QByteArray& restartHistory) {
     m_pMainWnd->View().OnInitialUpdate();
     m_pMainWnd->show();
     m_pMainWnd->View().setFocus();
+    m_serviceNotifier.Ready();
 }
 
 bool CZelvoraApp::IsRestartPending() const {

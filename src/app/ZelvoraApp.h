@@ -1,9 +1,11 @@
 #pragma once
 // The application object: fixes where the settings live and creates the one main window with
-// the given portal sync and the real clock, power-off and screen-saver inhibition.
+// the given portal sync and the real clock, power-off and screen-saver inhibition, and tells
+// the service manager once it is up.
 
-#include "show/SystemPowerOff.h"
-#include "show/SystemScreenSaver.h"
+#include "platform/ServiceNotifier.h"
+#include "platform/SystemPowerOff.h"
+#include "platform/SystemScreenSaver.h"
 #include "show/ZelvoraView.h"
 
 #include <QApplication>
@@ -29,5 +31,6 @@ private:
     CZelvoraView::SyncFactory m_makeSync;
     CSystemPowerOff m_powerOff;
     CSystemScreenSaver m_screenSaver;
+    CServiceNotifier m_serviceNotifier;
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };

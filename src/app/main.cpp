@@ -32,8 +32,9 @@ int main(int argc, char** argv) {
     int nExitCode = EXIT_SUCCESS;
     QByteArray restartHistory;
     {
-        CZelvoraApp app(argc, argv,
-                        [](CSatzStore& store) { return std::make_unique<CPortalSync>(store); });
+        CZelvoraApp app(argc, argv, [](CSatzStore& store, const SyncOptions& options) {
+            return std::make_unique<CPortalSync>(store, options);
+        });
         // Released at the end of this block, before a restart takes it again.
         const CShowLock lock;
         if (!lock.IsHeld()) {

@@ -1,5 +1,7 @@
 #include "catalogue/SatzStore.h"
 
+#include <utility>
+
 #include "catalogue/CacheFile.h"
 #include "catalogue/PictureLoader.h"
 #include "settings/Trace.h"
@@ -34,6 +36,17 @@ void CSatzStore::ResetBilderUndDaten() {
     m_nSatzCount = 0;
     m_loadedPictures.clear();
     Trace(QStringLiteral("ResetBilderUndDaten fertig"));
+}
+
+void CSatzStore::TakeCatalogue(CSatzStore& built) {
+    ResetBilderUndDaten();
+    m_satz.swap(built.m_satz);
+    m_pPictures.swap(built.m_pPictures);
+    m_pictureSize.swap(built.m_pictureSize);
+    m_loadedPictures.swap(built.m_loadedPictures);
+    std::swap(m_nSatzCount, built.m_nSatzCount);
+    std::swap(m_nPictureCount, built.m_nPictureCount);
+    m_bSatzLoaded = built.m_bSatzLoaded;
 }
 
 namespace {

@@ -70,6 +70,9 @@ public:
     void LadeNeuFzDatenUndBilder();
     // Releases every picture and empties the catalogue.
     void ResetBilderUndDaten();
+    // Replaces the slides and picture slots by those loaded into built, in one step: a
+    // catalogue loaded on another thread is taken over without a pause. built is left empty.
+    void TakeCatalogue(CSatzStore& built);
 
     bool IsSatzVisible(int nSatz) const;
     // Moves m_nCurrentSatz to the next visible slide in direction nStep (+1 or -1), or -1.

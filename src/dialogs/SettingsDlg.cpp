@@ -3,10 +3,10 @@
 #include "dialogs/DialogControls.h"
 #include "dialogs/DialogHost.h"
 #include "dialogs/DialogTexts.h"
+#include "platform/PowerOff.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
-#include "show/PowerOff.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -167,6 +167,8 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
     ClearResponse();
     const std::size_t requestLength = std::strlen(m_szRequest);
     CHttpSocket socket;
+    socket.SetCancelToken(m_pCancel);
+    socket.SetDeadline(CMySocket::Clock::now() + net::kMaxRequestTime);
     m_pBody.reset();
     try {
         socket.Create(net::kStreamSocket);

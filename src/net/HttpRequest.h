@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+class CCancelToken;
 class CHttpSocket;
 
 class CHttpRequest {
@@ -25,9 +26,13 @@ public:
     // control character, or when the text would not fit.
     [[nodiscard]] bool FormatRequest(const char* path, const char* host);
 
+    // A cancel from another thread ends the request at once, with an empty body.
+    void SetCancelToken(CCancelToken* pCancel) { m_pCancel = pCancel; }
+
     // Sends the request text to host:port and reads the answer; every single wait lasts at
-    // most timeoutSeconds. Returns the result code: 0, or the error code of the failure that
-    // ended the request. Callers that need the answer check the body length.
+    // most timeoutSeconds, the whole request at most net::kMaxRequestTime. Returns the result code:
+    // 0, or the error code of the failure that ended the request. Callers that need the answer
+    // check the body length.
     int RequestURL(const char* host, std::uint16_t port, int timeoutSeconds) noexcept;
 
     const char* RequestText() const { return m_szRequest; }
@@ -85,4 +90,5 @@ private:
     int m_nResultCode = 0;
     std::unique_ptr<char[]> m_pBody;
     sockapi::Resolver m_resolve;
+    CCancelToken* m_pCancel = nullptr;
 };

@@ -1,10 +1,14 @@
 #pragma once
 // A TCP socket whose every wait (connect, send, receive) lasts at most a given number of
-// seconds. Each failure throws CSocketException named after the operation.
+// seconds, and all of them together at most until an optional deadline. Each failure throws
+// CSocketException named after the operation.
 
 #include "net/SocketApi.h"
 
+#include <chrono>
 #include <cstddef>
+
+class CCancelToken;
 
 class CMySocket {
 public:
@@ -13,6 +17,13 @@ public:
     ~CMySocket() { Abort(); }
     CMySocket(const CMySocket&) = delete;
     CMySocket& operator=(const CMySocket&) = delete;
+
+    using Clock = std::chrono::steady_clock;
+
+    // Before Create: a cancel from another thread shuts the socket down and fails its wait.
+    void SetCancelToken(CCancelToken* pCancel) { m_pCancel = pCancel; }
+    // A wait that would end after deadline ends there, as a time-out.
+    void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
 
     void Create(int type);
     // A name is looked up on a helper thread, given up after timeoutSeconds; a dotted address
@@ -33,5 +44,12 @@ public:
     bool IsOpen() const { return m_hSocket != sockapi::kNoSocket; }
 
 private:
+    // The single wait's bound, cut to what is left before the deadline.
+    std::chrono::milliseconds WaitTime(int timeoutSeconds) const;
+    // A cancelled socket reads as closed by the peer: its wait must not pass for an answer.
+    void ThrowIfCancelled(const char* szOperation) const;
+
     sockapi::Handle m_hSocket = sockapi::kNoSocket;
+    CCancelToken* m_pCancel = nullptr;
+    Clock::time_point m_deadline = Clock::time_point::max();
 };

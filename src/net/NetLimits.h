@@ -1,6 +1,7 @@
 #pragma once
 // Fixed sizes and codes of the HTTP client. Text capacities include the terminating zero.
 
+#include <chrono>
 #include <cstddef>
 
 namespace net {
@@ -26,6 +27,10 @@ inline constexpr int kBodySpare = 100;
 // Larger announced lengths, and longer bodies without one, are refused: no portal answer comes
 // near, and an announced length's buffer is allocated up front.
 inline constexpr long long kMaxContentLength = 64LL * 1024 * 1024;
+
+// A request ends after this long in all, however its single waits go: a portal that trickles
+// a byte now and then must not hold it for ever.
+inline constexpr std::chrono::seconds kMaxRequestTime{120};
 
 // Status codes of requests that ended without an HTTP answer.
 inline constexpr int kStatusHeaderClosed = 1000;

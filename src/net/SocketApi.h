@@ -4,6 +4,7 @@
 
 #include <netinet/in.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@ inline constexpr Handle kNoSocket = -1;
 extern const int kTimedOut;       // a connect that did not finish in time
 extern const int kLookupTimedOut; // a name lookup that did not finish in time
 extern const int kProtocolError;  // an answer that breaks its own framing
+extern const int kCancelled;      // a request its job ended from another thread
 
 // Start and stop of the socket layer around a group of requests.
 int Startup();
@@ -29,6 +31,8 @@ int LastError();
 // A non-blocking IPv4 socket of the given type, or kNoSocket.
 Handle Open(int type);
 int Close(Handle socket);
+// Ends both directions without releasing the descriptor: safe from another thread.
+void Shutdown(Handle socket);
 
 // 0: connected; 1: under way, wait until writable and ask ConnectError; -1: failed.
 int StartConnect(Handle socket, const sockaddr_in& address);
@@ -37,8 +41,8 @@ int ConnectError(Handle socket);
 
 // The wait's result: > 0 ready (or failed, which the next call reports), 0 time-out,
 // < 0 the wait itself failed.
-int WaitReadable(Handle socket, int timeoutSeconds);
-int WaitWritable(Handle socket, int timeoutSeconds);
+int WaitReadable(Handle socket, std::chrono::milliseconds timeout);
+int WaitWritable(Handle socket, std::chrono::milliseconds timeout);
 
 // One send or receive; -1 on failure. A send to a closed peer never raises a signal.
 long Send(Handle socket, const char* bytes, std::size_t count);

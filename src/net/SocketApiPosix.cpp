@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -22,6 +23,7 @@ namespace sockapi {
 const int kTimedOut = ETIMEDOUT;
 const int kLookupTimedOut = EAI_AGAIN;
 const int kProtocolError = EPROTO;
+const int kCancelled = ECANCELED;
 
 namespace {
 
@@ -34,8 +36,8 @@ int ClampSeconds(int seconds) {
 }
 
 // A signal must not shorten the wait, nor be taken for a time-out.
-int WaitFor(Handle socket, short events, int timeoutSeconds) {
-    const auto deadline = Clock::now() + std::chrono::seconds(ClampSeconds(timeoutSeconds));
+int WaitFor(Handle socket, short events, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + std::max(timeout, std::chrono::milliseconds(0));
     for (;;) {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -89,6 +91,10 @@ int Close(Handle socket) {
     return ::close(socket) == 0 || errno == EINTR ? 0 : -1;
 }
 
+void Shutdown(Handle socket) {
+    ::shutdown(socket, SHUT_RDWR);
+}
+
 int StartConnect(Handle socket, const sockaddr_in& address) {
     if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         return 0;
@@ -103,12 +109,12 @@ int ConnectError(Handle socket) {
     return error;
 }
 
-int WaitReadable(Handle socket, int timeoutSeconds) {
-    return WaitFor(socket, POLLIN, timeoutSeconds);
+int WaitReadable(Handle socket, std::chrono::milliseconds timeout) {
+    return WaitFor(socket, POLLIN, timeout);
 }
 
-int WaitWritable(Handle socket, int timeoutSeconds) {
-    return WaitFor(socket, POLLOUT, timeoutSeconds);
+int WaitWritable(Handle socket, std::chrono::milliseconds timeout) {
+    return WaitFor(socket, POLLOUT, timeout);
 }
 
 long Send(Handle socket, const char* bytes, std::size_t count) {

@@ -18,8 +18,8 @@
 namespace {
 
 constexpr qint64 kBytesPerKilobyte = 1024;
-// A skipped settings write is shown after the two sync lines.
-constexpr int kSettingsLine = 5;
+// A skipped settings write is shown after the lines of the two syncs and their last successes.
+constexpr int kSettingsLine = 7;
 constexpr qint64 kBytesPerMegabyte = 1024 * 1024;
 
 QString Text(const char* utf8) {
@@ -58,7 +58,7 @@ FolderUsage MeasureFolder(const char* folder) {
 CStatusReport::CStatusReport(const CSatzStore& store, const IClock& clock)
     : m_store(store), m_clock(clock), m_texts(StatusTextsFor(store.m_nSprache)) {}
 
-StatusPage CStatusReport::Page(const ShowState& show) const {
+StatusPage CStatusReport::Page(const ShowState& show, const JobState& job) const {
     const StatusTexts& t = m_texts;
     int nVisible = 0;
     for (int n = 0; n < m_store.m_nSatzCount; ++n)
@@ -85,6 +85,7 @@ StatusPage CStatusReport::Page(const ShowState& show) const {
         {Text(t.szInterval),
          Text(show.bAdvancing ? t.szRunning : t.szStopped).arg(Seconds(show.nSpeed))},
         {Text(t.szShutdown), Shutdown()},
+        {Text(t.szJob), Job(job)},
         {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
     };
     const QString skipped = SkippedProfileWrite();
@@ -149,6 +150,30 @@ StatusLine CStatusReport::LastSuccess(const char* szLabel, bool bNeuFz) const {
     return {Text(szLabel), outcome.successTime > 0
                                ? FormatLocalTime(outcome.successTime, "%d.%m.%Y %H:%M:%S")
                                : Text(m_texts.szNoSuccess)};
+}
+
+StatusPage CStatusReport::JobPage(const SyncProgress& progress) const {
+    const StatusTexts& t = m_texts;
+    StatusPage page{Text(t.szJobTitle), {}, QString(), Text(t.szSeparator)};
+    page.lines = {
+        {Text(t.szJobRecords),
+         Text(t.szJobRecordsValue).arg(progress.nRecords).arg(progress.nListed)},
+        {Text(t.szJobPhotos), QString::number(progress.nPhotos)},
+        {Text(t.szJobBytes), Size(progress.nBytes)},
+    };
+    return page;
+}
+
+QString CStatusReport::Job(const JobState& job) const {
+    if (job.bRunning)
+        return Text(m_texts.szJobRunning)
+            .arg(job.nElapsedMs / 1000)
+            .arg(job.progress.nRecords)
+            .arg(job.progress.nPhotos)
+            .arg(Size(job.progress.nBytes));
+    if (job.nLastMs < 0)
+        return Text(m_texts.szJobNone);
+    return Text(m_texts.szJobIdle).arg(OneDecimal(job.nLastMs / 1000.0, m_texts.cDecimal));
 }
 
 QString CStatusReport::Folder(const char* folder) const {

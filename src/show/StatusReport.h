@@ -3,6 +3,8 @@
 // the show's language. Built from the catalogue, the settings store, the working folder and a
 // clock; reads only, so opening the page changes nothing in the show.
 
+#include "sync/SyncJob.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -33,6 +35,14 @@ struct ShowState {
     int nSpeed = 0;          // its period in milliseconds
 };
 
+// The sync job behind the show.
+struct JobState {
+    bool bRunning = false;
+    SyncProgress progress;
+    qint64 nElapsedMs = 0;
+    qint64 nLastMs = -1; // -1: no job has ended yet
+};
+
 struct FolderUsage {
     int nFiles = 0;
     qint64 nBytes = 0;
@@ -45,7 +55,9 @@ class CStatusReport {
 public:
     CStatusReport(const CSatzStore& store, const IClock& clock);
 
-    StatusPage Page(const ShowState& show) const;
+    StatusPage Page(const ShowState& show, const JobState& job = {}) const;
+    // The sync job's progress while the show waits for it.
+    StatusPage JobPage(const SyncProgress& progress) const;
 
 private:
     QString Connection() const;
@@ -53,6 +65,7 @@ private:
     StatusLine LastSuccess(const char* szLabel, bool bNeuFz) const;
     QString Folder(const char* folder) const;
     QString Shutdown() const;
+    QString Job(const JobState& job) const;
     QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;
     QString Size(qint64 nBytes) const;
     QString Seconds(int nMilliseconds) const;

@@ -38,6 +38,16 @@ constexpr StatusTexts kTextsDe{
     .szSettings = "Einstellungen",
     .szSettingSkipped = "Fehler: „%1“ nicht gespeichert (Datenträger voll?)",
 
+    .szJobTitle = "Daten werden vom Portal geladen",
+    .szJobRecords = "Fahrzeuge",
+    .szJobRecordsValue = "%1 von %2 geladen",
+    .szJobPhotos = "Fotos geladen",
+    .szJobBytes = "Empfangen",
+    .szJob = "Abgleich mit dem Portal",
+    .szJobRunning = "läuft seit %1 s: %2 Fahrzeuge, %3 Fotos, %4",
+    .szJobIdle = "keiner läuft, der letzte dauerte %1 s",
+    .szJobNone = "keiner gelaufen",
+
     .szSlides = "Folien",
     .szSlidesValue = "%1 im Katalog, %2 davon werden gezeigt",
     .szPictures = "Bildplätze",
@@ -97,6 +107,16 @@ constexpr StatusTexts kTextsFr{
 
     .szSettings = "Paramètres",
     .szSettingSkipped = "échec : « %1 » non enregistré (disque plein ?)",
+
+    .szJobTitle = "Chargement des données du portail",
+    .szJobRecords = "Véhicules",
+    .szJobRecordsValue = "%1 sur %2 chargés",
+    .szJobPhotos = "Photos chargées",
+    .szJobBytes = "Reçu",
+    .szJob = "Synchronisation avec le portail",
+    .szJobRunning = "en cours depuis %1 s : %2 véhicules, %3 photos, %4",
+    .szJobIdle = "aucune en cours, la dernière a duré %1 s",
+    .szJobNone = "aucune effectuée",
 
     .szSlides = "Diapositives",
     .szSlidesValue = "%1 au catalogue, dont %2 affichées",

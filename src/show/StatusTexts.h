@@ -37,6 +37,17 @@ struct StatusTexts {
     const char* szSettings;
     const char* szSettingSkipped;
 
+    // The sync job: its panel while the show waits for it, and its line on the page.
+    const char* szJobTitle;
+    const char* szJobRecords;
+    const char* szJobRecordsValue; // "%1" stored of "%2" listed
+    const char* szJobPhotos;
+    const char* szJobBytes;
+    const char* szJob;
+    const char* szJobRunning; // "%1" seconds so far, "%2" records, "%3" photos, "%4" bytes
+    const char* szJobIdle;    // "%1" seconds the last job took
+    const char* szJobNone;
+
     const char* szSlides;
     const char* szSlidesValue; // "%1" in the catalogue, "%2" of them shown
     const char* szPictures;

@@ -16,6 +16,8 @@ inline constexpr int kStartLoadPeriod = 200;
 inline constexpr int kOnlineUpdatePeriod = 3600000;
 inline constexpr int kSettingsChangedPeriod = 200;
 inline constexpr int kShutdownCheckPeriod = 800;
+// A job's progress on screen is repainted at least this often.
+inline constexpr int kProgressRepaintPeriod = 1000;
 
 // A stored "Speed" below the minimum is taken as the default interval.
 inline constexpr int kMinSpeed = 1000;

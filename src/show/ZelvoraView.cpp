@@ -2,12 +2,12 @@
 
 #include "catalogue/CacheText.h"
 #include "dialogs/Commands.h"
+#include "platform/PowerOff.h"
+#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
-#include "show/PowerOff.h"
-#include "show/ScreenSaver.h"
 #include "show/ShutdownCheck.h"
 #include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
@@ -15,8 +15,8 @@
 #include "show/StatusReport.h"
 #include "show/ViewConstants.h"
 #include "sync/CredentialStore.h"
-#include "sync/PortalSync.h"
 #include "sync/ProxySettings.h"
+#include "sync/SyncConstants.h"
 
 #include <QDialog>
 #include <QDir>
@@ -48,6 +48,15 @@ bool IsFolder(const char* folder) {
     return QFileInfo(QString::fromLatin1(folder)).isDir();
 }
 
+// Every photo of the slide decodes: none was taken away under it.
+bool HasPictures(CSatzStore& store, int nSatz) {
+    const auto& nBild = store.m_satz[nSatz].nBild;
+    for (int k = 0; k < kBilderProSatz; ++k)
+        if ((k == 0 || nBild[k] != 0) && store.Picture(nBild[k]).isNull())
+            return false;
+    return true;
+}
+
 int KeyCode(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Space:
@@ -72,10 +81,12 @@ int KeyCode(const QKeyEvent& event) {
 CZelvoraView::CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPowerOff& powerOff,
                            IScreenSaver& screenSaver, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_powerOff(powerOff), m_screenSaver(screenSaver),
-      m_sync(makeSync(m_satzStore)), m_scheduler(m_satzStore, *m_sync, clock),
-      m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }) {
-    if (!m_sync)
+      m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }) {
+    if (!makeSync)
         throw std::invalid_argument("the view needs a portal sync");
+    connect(&m_job, &CSyncJob::Finished, this, &CZelvoraView::OnJobFinished);
+    m_progressRepaint.setInterval(kProgressRepaintPeriod);
+    connect(&m_progressRepaint, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     // Every paint covers the whole view: nothing is erased first, so a slide never flickers.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -110,6 +121,7 @@ void CZelvoraView::OnInitialUpdate() {
     PrepareCacheFolders();
     m_satzStore.m_bSatzLoaded = false;
     m_satzStore.m_nCurrentSatz = 0;
+    m_bShowStarted = false;
 
     m_nSpeed = GetProfileInt(setting::kSection, setting::kSpeed, 0);
     if (m_nSpeed < kMinSpeed)
@@ -148,16 +160,20 @@ void CZelvoraView::OnTimer(int nIDEvent) {
         ShutdownCheck();
     if (nIDEvent == TIMER_ONLINE_UPDATE) {
         Trace(QStringLiteral("Starte Timer 1"));
-        m_scheduler.OnlineUpdate([this] { StopSlideTimer(); });
+        // The slides go on while the job runs; the rebuild arms the slide timer afresh.
+        if (m_job.IsRunning())
+            Trace(QStringLiteral("Starte Timer 1: Sync-Job läuft noch, keiner gestartet"));
+        else if (!m_satzStore.m_bManuellUpdate)
+            StartJob(SyncJobKind::Hourly);
+        else // also when the update did nothing or the show was stopped
+            m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
         Trace(QStringLiteral("Starte Timer 1 Fertig"));
-        // Also when the update did nothing or the show was stopped.
-        m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
     }
     if (nIDEvent == TIMER_START_LOAD)
         FirstLoad();
     if (nIDEvent == TIMER_NEXT_SATZ) {
         Trace(QStringLiteral("GetNextSatz Start"));
-        m_satzStore.GetNextSatz(+1);
+        NextSatz(+1);
         update();
         Trace(QStringLiteral("GetNextSatz Ende"));
     }
@@ -180,6 +196,8 @@ void CZelvoraView::ShutdownCheck() {
         return;
     // Stopped first: whatever the outcome, there is a single attempt per run.
     m_timers.KillTimer(TIMER_SHUTDOWN_CHECK);
+    // Not waited for: the job's files are replaced whole, so the power-off may cut it anywhere.
+    m_job.Cancel();
     m_powerOff.ShutdownPC();
 }
 
@@ -189,17 +207,84 @@ void CZelvoraView::FirstLoad() {
     Trace(QStringLiteral("Killed Timer 2-2"));
     m_satzStore.m_nPictureCount = 0;
     m_satzStore.m_nSatzCount = 0;
-    m_sync->UpdatePictureList();
+    // What the cache holds shows at once, with the address and customer number of the last
+    // sync; the start-up sync runs behind it.
+    FormPasswordDigest(m_satzStore);
+    m_satzStore.m_strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
     m_satzStore.LadeBilderUndDaten();
-    m_scheduler.WeeklyNeuFzUpdateCheck();
     m_satzStore.LadeNeuFzDatenUndBilder();
+    if (m_satzStore.m_nSatzCount > 0)
+        StartShow();
+    StartJob(SyncJobKind::Start);
+    update();
+}
+
+void CZelvoraView::StartShow() {
     m_satzStore.GetNextSatz(+1);
     update();
     m_bRunning = true;
+    m_bShowStarted = true;
     Trace(QStringLiteral("Starte Timer 2-2"));
     m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
     Trace(QStringLiteral("Fertig Timer 2-2 fertig"));
     emit ShowStateChanged();
+}
+
+void CZelvoraView::StartJob(SyncJobKind kind) {
+    if (!m_job.Start(kind, TakeSyncJobInput(m_satzStore)))
+        return;
+    m_progressRepaint.start();
+}
+
+void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
+    m_progressRepaint.stop();
+    m_satzStore.m_strAdresse = result.strAdresse;
+    m_satzStore.m_satzNrList = result.satzNrList;
+    m_satzStore.m_nSatzNrCount = result.nSatzNrCount;
+    m_satzStore.m_strKundenNr = result.strKundenNr;
+    m_satzStore.m_nKundenNr = result.nKundenNr;
+    m_satzStore.m_strPasswordDigest = result.strPasswordDigest;
+    if (result.kind == SyncJobKind::Manual) {
+        ShowManualUpdateMessage();
+        return;
+    }
+    const int nShown = m_satzStore.m_nCurrentSatz;
+    Rebuild(result.catalogue.get());
+    if (!m_bShowStarted) {
+        StartShow();
+        return;
+    }
+    // The show that started from the cache goes on where it was, unless that slide is gone.
+    if (result.kind == SyncJobKind::Start && nShown < m_satzStore.m_nSatzCount)
+        m_satzStore.m_nCurrentSatz = nShown;
+    // After the hourly update the slide timer runs again, also when the show was stopped.
+    if (result.kind == SyncJobKind::Hourly || m_bRunning)
+        m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
+    emit ShowStateChanged();
+}
+
+void CZelvoraView::Rebuild(CSatzStore* pLoaded) {
+    m_satzStore.m_nCurrentSatz = 0;
+    if (pLoaded) {
+        m_satzStore.TakeCatalogue(*pLoaded);
+    } else {
+        m_satzStore.ResetBilderUndDaten();
+        m_satzStore.LadeBilderUndDaten();
+        m_satzStore.LadeNeuFzDatenUndBilder();
+    }
+    Trace(QStringLiteral("OnlineUpdate Fertig"));
+}
+
+void CZelvoraView::NextSatz(int nStep) {
+    m_satzStore.GetNextSatz(nStep);
+    if (!m_job.IsRunning())
+        return;
+    // Until the rebuild, a slide whose photo the job deleted or replaced by one that no longer
+    // decodes is passed over rather than drawn with an empty frame.
+    for (int nTries = 1; nTries < m_satzStore.m_nSatzCount && m_satzStore.m_nCurrentSatz >= 0 &&
+                         !HasPictures(m_satzStore, m_satzStore.m_nCurrentSatz);
+         ++nTries)
+        m_satzStore.GetNextSatz(nStep);
 }
 
 void CZelvoraView::StartStop() {
@@ -228,13 +313,13 @@ void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
         TraceF("Keypressed %d", nChar);
         m_bRunning = true;
         StartStop();
-        m_satzStore.GetNextSatz(-1);
+        NextSatz(-1);
         update();
     } else if (nChar == key::kRight && bSingle) {
         TraceF("Keypressed %d", nChar);
         m_bRunning = true;
         StartStop();
-        m_satzStore.GetNextSatz(+1);
+        NextSatz(+1);
         update();
     } else if (nChar == key::kUp && bSingle) {
         TraceF("Keypressed %d", nChar);
@@ -315,7 +400,18 @@ bool CZelvoraView::IsCommandChecked(int nID) const {
 }
 
 void CZelvoraView::ManualUpdate() {
-    m_scheduler.ManualUpdate([this] { StopSlideTimer(); });
+    m_satzStore.m_bManuellUpdate = false; // in memory only, as the command always updates
+    // The operator's command replaces a job that runs behind the show.
+    m_job.CancelAndWait(portalsync::kCancelWait);
+    StopSlideTimer();
+    m_bManualPanel = true;
+    StartJob(SyncJobKind::Manual);
+    update();
+}
+
+void CZelvoraView::ShowManualUpdateMessage() {
+    m_bManualPanel = false;
+    update();
     const Message* message = nullptr;
     if (m_satzStore.m_nSprache == 1)
         message = &kManualUpdateDe;
@@ -327,6 +423,9 @@ void CZelvoraView::ManualUpdate() {
 }
 
 void CZelvoraView::OnDestroy() {
+    // Its socket is closed at once and every cache file is replaced whole, so the end of the
+    // program never waits long for a job.
+    m_job.CancelAndWait(portalsync::kCancelWait);
     m_satzStore.ResetBilderUndDaten();
     m_screenSaver.Release();
 }
@@ -375,10 +474,20 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
     PaintSlide(painter, event->rect(), m_satzStore, Frame());
     if (const QString stale = StaleMarkerText(m_satzStore, m_clock.Now()); !stale.isEmpty())
         PaintStaleMarker(painter, rect(), stale);
-    if (m_status.IsShown())
+    const CStatusReport report(m_satzStore, m_clock);
+    // Below the waiting message, or over the show during the manual update.
+    if (m_job.IsRunning() && (!m_bShowStarted || m_bManualPanel))
+        PaintStatusPage(painter, rect().adjusted(0, height() / 2, 0, 0),
+                        report.JobPage(m_job.Progress()));
+    if (m_status.IsShown()) {
+        JobState job;
+        job.bRunning = m_job.IsRunning();
+        job.progress = m_job.Progress();
+        job.nElapsedMs = m_job.ElapsedMs();
+        job.nLastMs = m_job.LastDurationMs();
         PaintStatusPage(painter, rect(),
-                        CStatusReport(m_satzStore, m_clock)
-                            .Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}));
+                        report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job));
+    }
     SchedulePrefetch();
 }
 

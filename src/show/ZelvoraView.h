@@ -1,28 +1,27 @@
 #pragma once
 // The slideshow view: owns the catalogue for the life of the window and drives the show from
-// its window timers, keys and menu commands. The portal sync, the clock, the power-off and the
-// screen-saver inhibition are injected, so the whole show runs in tests without a portal, at
-// any hour and without ever reaching the real power-off.
+// its window timers, keys and menu commands. The portal syncs run as a job on a worker thread
+// behind the show; the catalogue is rebuilt from the folders when a job ends. The portal sync,
+// the clock, the power-off and the screen-saver inhibition are injected, so the whole show
+// runs in tests without a portal, at any hour and without ever reaching the real power-off.
 
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
 #include "show/SlideFrame.h"
 #include "show/StatusOverlay.h"
 #include "show/WindowTimers.h"
-#include "sync/UpdateScheduler.h"
+#include "sync/SyncJob.h"
 
+#include <QTimer>
 #include <QWidget>
-#include <functional>
-#include <memory>
 
-class IPortalSync;
 class IScreenSaver;
 
 class CZelvoraView : public QWidget, public IDialogHost {
     Q_OBJECT
 
 public:
-    using SyncFactory = std::function<std::unique_ptr<IPortalSync>(CSatzStore&)>;
+    using SyncFactory = CSyncJob::SyncFactory;
 
     CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPowerOff& powerOff,
                  IScreenSaver& screenSaver, QWidget* parent = nullptr);
@@ -44,6 +43,7 @@ public:
     bool IsRunning() const { return m_bRunning; }
     int Speed() const { return m_nSpeed; }
     const CWindowTimers& Timers() const { return m_timers; }
+    const CSyncJob& Job() const { return m_job; }
     // The status page for support covers the slide.
     bool IsStatusShown() const { return m_status.IsShown(); }
 
@@ -75,8 +75,19 @@ private:
     void PrepareCacheFolders();
     void ShutdownCheck();
     void FirstLoad();
+    // The first slide, and the slide timer.
+    void StartShow();
+    void StartJob(SyncJobKind kind);
+    void OnJobFinished(const SyncJobResult& result);
+    // In one step, so nothing paints in between: the job's catalogue taken over, or without
+    // one (a job that gave up) loaded from the folders.
+    void Rebuild(CSatzStore* pLoaded);
+    // GetNextSatz, passing over slides whose photos a running job has taken away.
+    void NextSatz(int nStep);
     void SetSpeed(int nSpeed, const char* szTrace);
     void ManualUpdate();
+    // The end of the manual update: its message, then the close.
+    void ShowManualUpdateMessage();
     void StopSlideTimer();
     // Decodes the next visible slide's photos once the current paint is on screen.
     void SchedulePrefetch();
@@ -91,8 +102,13 @@ private:
     const IClock& m_clock;
     IPowerOff& m_powerOff;
     IScreenSaver& m_screenSaver;
-    std::unique_ptr<IPortalSync> m_sync;
-    CUpdateScheduler m_scheduler;
+    CSyncJob m_job;
+    // The first slide has been shown: until then the waiting message shows the job's progress.
+    bool m_bShowStarted = false;
+    // The manual update's panel covers the show until its message.
+    bool m_bManualPanel = false;
+    // Repaints the job's progress while it is on screen.
+    QTimer m_progressRepaint;
     CWindowTimers m_timers;
     CStatusToggle m_status;
 };

@@ -12,12 +12,7 @@ namespace {
 template <std::size_t N> QByteArrayView KeyView(const std::array<unsigned char, N>& key) {
     return QByteArrayView(key.data(), qsizetype(N));
 }
-
-// The stored bytes themselves: the digest is formed over these, not over a decoded text.
-struct CredentialBytes {
-    QByteArray kundenNr;
-    QByteArray password;
-};
+} // namespace
 
 CredentialBytes LoadCredentialBytes() {
     using namespace credential;
@@ -31,7 +26,6 @@ CredentialBytes LoadCredentialBytes() {
             BlowfishCipher(KeyView(kPasswordKey))
                 .DecryptHexText(view.left(passwordHex), kPasswordFieldSize)};
 }
-} // namespace
 
 Credentials LoadCredentials() {
     const CredentialBytes bytes = LoadCredentialBytes();
@@ -48,7 +42,10 @@ void SaveCredentials(const QString& kundenNr, const QString& password) {
 }
 
 bool FormPasswordDigest(CSatzStore& store) {
-    const CredentialBytes bytes = LoadCredentialBytes();
+    return FormPasswordDigest(store, LoadCredentialBytes());
+}
+
+bool FormPasswordDigest(CSatzStore& store, const CredentialBytes& bytes) {
     store.m_strPasswordDigest = Md5Digest(bytes.password).toHex().toUpper();
     store.m_strKundenNr = cache::FromCp1252(bytes.kundenNr);
     if (bytes.kundenNr.isEmpty())

@@ -72,14 +72,13 @@ CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcom
 void CNeuFzSync::UpdateNeuFzPictureList() {
     Trace(QStringLiteral("UpdateNeuFzPictureList"));
     // Put into the query as it is: the HTTP client escapes what a request line cannot hold.
-    const QByteArray marken =
-        cache::ToCp1252(GetProfileString(setting::kSection, setting::kMarken));
-    if (!FormPasswordDigest(m_store)) {
+    const QByteArray marken = cache::ToCp1252(m_options.TakeMarken());
+    if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {
         m_outcome.Note(SyncFailure::NoCredentials);
         Trace(QStringLiteral("UpdateNeuFzPictureList fertig"));
         return;
     }
-    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    CPortalConnection portal(m_store, m_options, m_outcome);
     const char* query =
         ByLanguage(m_store.m_nSprache, portalsync::kNeuFzQueryDe, portalsync::kNeuFzQueryFr);
     const PortalAnswer answer =
@@ -113,9 +112,9 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
 void CNeuFzSync::FetchMissingPhotos() {
     const auto text = cache::ReadWholeFile(cache::CachePath(cache::kDaten, portalsync::kNeuFzListe),
                                            kMaxCacheTextSize);
-    if (!text || !FormPasswordDigest(m_store))
+    if (!text || !FormPasswordDigest(m_store, m_options.TakeCredentials()))
         return;
-    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    CPortalConnection portal(m_store, m_options, m_outcome);
     FetchListPhotos(portal, *text);
 }
 
@@ -140,8 +139,8 @@ void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArr
         const PortalAnswer photo = portal.Get(path, m_options.nRequestTimeout);
         const SyncFailure failure = photo.PhotoFailure();
         m_outcome.Note(failure);
-        if (failure == SyncFailure::None)
-            ReplaceCacheFile(file, photo.body);
+        if (failure == SyncFailure::None && ReplaceCacheFile(file, photo.body))
+            m_options.Report(SyncStep::Photo);
         // Every further photo would wait its whole time-out too; the next hour tries again.
         m_bOutOfReach = IsNoAnswer(failure);
     }

@@ -1,8 +1,11 @@
 #include "sync/PortalConnection.h"
 
 #include "catalogue/SatzStore.h"
+#include "net/CancelToken.h"
 #include "net/HttpRequest.h"
 #include "net/NetLimits.h"
+#include "settings/Profile.h"
+#include "settings/SettingNames.h"
 #include "sync/Portal.h"
 
 #include <QImageReader>
@@ -63,6 +66,14 @@ bool IsPictureBytes(QByteArrayView bytes) {
     return false;
 }
 
+CredentialBytes SyncOptions::TakeCredentials() const {
+    return credentials ? *credentials : LoadCredentialBytes();
+}
+
+QString SyncOptions::TakeMarken() const {
+    return marken ? *marken : GetProfileString(setting::kSection, setting::kMarken);
+}
+
 bool IsErrorAnswer(QByteArrayView body) {
     const qsizetype nul = body.indexOf('\0');
     const QByteArrayView text = nul < 0 ? body : body.first(nul);
@@ -70,16 +81,16 @@ bool IsErrorAnswer(QByteArrayView body) {
            (body.size() < portalsync::kErrorAnswerSize && text.contains(portalsync::kErrorMarker));
 }
 
-CPortalConnection::CPortalConnection(const CSatzStore& store, const sockapi::Resolver& resolve,
+CPortalConnection::CPortalConnection(const CSatzStore& store, const SyncOptions& options,
                                      SyncOutcome& outcome)
     // A port out of range must not wrap onto another one: port 0 is refused by the connect.
     : m_nPort(store.m_nServerPort > 0 && store.m_nServerPort <= kMaxPort ? store.m_nServerPort : 0),
-      m_szServer(store.m_szServer.data()), m_resolve(resolve), m_outcome(outcome) {}
+      m_szServer(store.m_szServer.data()), m_options(options), m_outcome(outcome) {}
 
 int CPortalConnection::Resolve(int nTimeoutSeconds) {
     if (!m_bResolved) {
         in_addr address{};
-        m_nLookupError = sockapi::Lookup(m_szServer, nTimeoutSeconds, address, m_resolve);
+        m_nLookupError = sockapi::Lookup(m_szServer, nTimeoutSeconds, address, m_options.resolve);
         const auto* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
         std::snprintf(m_szAddress.data(), m_szAddress.size(), "%u.%u.%u.%u", bytes[0], bytes[1],
                       bytes[2], bytes[3]);
@@ -94,6 +105,13 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
     auto request = std::make_unique<CHttpRequest>();
     if (!request->FormatRequest(path.constData(), portal::kHost))
         return answer;
+    // A cancelled job sends nothing more: every further step meets a portal out of reach.
+    if (m_options.pCancel && m_options.pCancel->IsCancelled()) {
+        answer.nResultCode = sockapi::kCancelled;
+        answer.failure = SyncFailure::Connect;
+        return answer;
+    }
+    request->SetCancelToken(m_options.pCancel);
     if (const int error = Resolve(nTimeoutSeconds); error != 0) {
         answer.nResultCode = error;
         answer.failure = SyncFailure::NameLookup;
@@ -110,6 +128,7 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
         answer.contentType = request->ContentType();
         answer.bEncoded = request->ContentEncoding()[0] != '\0';
         m_outcome.nBytes += answer.body.size();
+        m_options.Report(SyncStep::Bytes, answer.body.size());
     }
     return answer;
 }

@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueLimits.h"
 #include "net/SocketApi.h"
 #include "net/SocketLibrary.h"
+#include "sync/CredentialStore.h"
 #include "sync/SyncConstants.h"
 #include "sync/SyncStatus.h"
 
@@ -13,14 +14,33 @@
 #include <QByteArrayView>
 #include <array>
 #include <cstdio>
+#include <functional>
+#include <optional>
 
+class CCancelToken;
 class CSatzStore;
 
-// Time-outs and name lookup of the sync; tests shorten the one and replace the other.
+// What a sync reports while it runs: records listed, a record or a photo stored, body bytes.
+enum class SyncStep { Listed, Record, Photo, Bytes };
+
+// Time-outs and name lookup of the sync; tests shorten the one and replace the other. A job
+// on a worker thread adds its cancel, its progress and the copies it took when it began.
 struct SyncOptions {
     int nRequestTimeout = portalsync::kRequestTimeout;
     int nNeuFzListTimeout = portalsync::kNeuFzListTimeout;
     sockapi::Resolver resolve = sockapi::ResolveBlocking;
+    CCancelToken* pCancel = nullptr;
+    std::function<void(SyncStep step, qint64 nCount)> onProgress;
+    // Without them the settings store is read at each step.
+    std::optional<CredentialBytes> credentials;
+    std::optional<QString> marken;
+
+    CredentialBytes TakeCredentials() const;
+    QString TakeMarken() const;
+    void Report(SyncStep step, qint64 nCount = 1) const {
+        if (onProgress)
+            onProgress(step, nCount);
+    }
 };
 
 // Empty, or shorter than kErrorAnswerSize and holding kErrorMarker. The text counts up to its
@@ -71,8 +91,7 @@ struct PortalAnswer {
 class CPortalConnection {
 public:
     // Counts the requests sent and the body bytes received into outcome.
-    CPortalConnection(const CSatzStore& store, const sockapi::Resolver& resolve,
-                      SyncOutcome& outcome);
+    CPortalConnection(const CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome);
     CPortalConnection(const CPortalConnection&) = delete;
     CPortalConnection& operator=(const CPortalConnection&) = delete;
 
@@ -88,7 +107,7 @@ private:
     std::array<char, 16> m_szAddress{}; // the target as a dotted address
     int m_nPort;
     const char* m_szServer;
-    const sockapi::Resolver& m_resolve;
+    const SyncOptions& m_options;
     SyncOutcome& m_outcome;
     bool m_bResolved = false;
     int m_nLookupError = 0;

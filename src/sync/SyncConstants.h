@@ -23,6 +23,13 @@ namespace portalsync {
 inline constexpr int kRequestTimeout = 10;
 inline constexpr int kNeuFzListTimeout = 50;
 
+// A sync job that has run this long gives up, in milliseconds; the next hourly tick starts a
+// fresh one.
+inline constexpr int kMaxJobTime = 30 * 60 * 1000;
+// How long the end of the program waits for a cancelled job: its socket is closed at once,
+// only a name lookup in flight can take longer, and the program does not wait for that.
+inline constexpr int kCancelWait = 1000;
+
 // A photo answer of this many bytes or fewer is an error page, not a photo.
 inline constexpr int kMinPhotoBytes = 1000;
 // An answer shorter than this that holds kErrorMarker is the portal's refusal.

@@ -1,6 +1,7 @@
 #include "sync/UpdateScheduler.h"
 
 #include "catalogue/SatzStore.h"
+#include "net/CancelToken.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
@@ -21,8 +22,9 @@ int PieceNumber(const QString& text, int from, int count) {
 }
 } // namespace
 
-CUpdateScheduler::CUpdateScheduler(CSatzStore& store, IPortalSync& sync, const IClock& clock)
-    : m_store(store), m_sync(sync), m_clock(clock) {}
+CUpdateScheduler::CUpdateScheduler(CSatzStore& store, IPortalSync& sync, const IClock& clock,
+                                   const CCancelToken* pCancel)
+    : m_store(store), m_sync(sync), m_clock(clock), m_pCancel(pCancel) {}
 
 void CUpdateScheduler::OnlineUpdate(const std::function<void()>& stopSlideTimer) {
     if (m_store.m_bManuellUpdate)
@@ -45,6 +47,9 @@ void CUpdateScheduler::WeeklyNeuFzUpdateCheck() {
         return;
     m_sync.UpdateNeuFzPictureList();
     // Written whatever the sync achieved: a failed sync waits for the next week or the menu.
+    // A sync cut short by the end of the program stays due.
+    if (m_pCancel && m_pCancel->IsCancelled())
+        return;
     SetLastUpdate();
     Trace(QStringLiteral("WeeklyNeuFzUpdateCheck Daten neu geladen"));
 }

@@ -6,13 +6,16 @@
 #include <ctime>
 #include <functional>
 
+class CCancelToken;
 class CSatzStore;
 class IClock;
 class IPortalSync;
 
 class CUpdateScheduler {
 public:
-    CUpdateScheduler(CSatzStore& store, IPortalSync& sync, const IClock& clock);
+    // A job's cancel: a new-vehicle sync it cut short leaves "LastUpdate" as it was.
+    CUpdateScheduler(CSatzStore& store, IPortalSync& sync, const IClock& clock,
+                     const CCancelToken* pCancel = nullptr);
 
     // Syncs the used vehicles, runs the weekly check and rebuilds the catalogue, unless updates
     // are manual. stopSlideTimer is called before the catalogue changes; the caller restarts it.
@@ -32,4 +35,5 @@ private:
     CSatzStore& m_store;
     IPortalSync& m_sync;
     const IClock& m_clock;
+    const CCancelToken* m_pCancel;
 };

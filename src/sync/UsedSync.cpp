@@ -150,14 +150,14 @@ CUsedSync::CUsedSync(CSatzStore& store, const SyncOptions& options, SyncOutcome&
 
 void CUsedSync::UpdatePictureList() {
     Trace(QStringLiteral("UpdatePictureList"));
-    if (!FormPasswordDigest(m_store)) {
+    if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {
         m_outcome.Note(SyncFailure::NoCredentials);
         Trace(QStringLiteral("UpdatePictureList Fertig"));
         return;
     }
     QByteArray list;
     {
-        CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+        CPortalConnection portal(m_store, m_options, m_outcome);
         const char* query =
             ByLanguage(m_store.m_nSprache, portalsync::kListQueryDe, portalsync::kListQueryFr);
         PortalAnswer answer = portal.Get(FormatPath(portal::kGatewayPath, query,
@@ -189,13 +189,14 @@ void CUsedSync::ReadSatzNrList(const QByteArray& text) {
         const std::vector<QByteArray> lines = cache::SplitLines(text, kSatzNrListSize);
         WriteProfileString(setting::kSection, setting::kAdresse, cache::FromCp1252(lines.front()));
         m_store.m_nSatzNrCount = ParseSatzNrList(lines, m_store.m_satzNrList);
+        m_options.Report(SyncStep::Listed, m_store.m_nSatzNrCount);
         SyncSatzFiles();
     }
     m_store.m_strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
 }
 
 void CUsedSync::SyncSatzFiles() {
-    CPortalConnection portal(m_store, m_options.resolve, m_outcome);
+    CPortalConnection portal(m_store, m_options, m_outcome);
     RemoveUnlistedRecords();
     const std::map<int, int> heldBefore = ReadHeldBack();
     std::map<int, int> heldNow;
@@ -220,9 +221,11 @@ void CUsedSync::SyncSatzFiles() {
             }
             TraceF("Satz %d ohne alle Fotos geschrieben", entry.nSatzNr);
         }
-        if (ReplaceCacheFile(RecordPath(entry.nSatzNr), record))
+        if (ReplaceCacheFile(RecordPath(entry.nSatzNr), record)) {
+            m_options.Report(SyncStep::Record);
             for (const QByteArray& photo : RecordPhotoNames(record))
                 m_photosInUse.insert(photo);
+        }
     }
     WriteHeldBack(heldNow);
 }
@@ -335,8 +338,8 @@ SyncFailure CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& r
                               m_store.m_nKundenNr, requestName.constData()),
                    m_options.nRequestTimeout);
     const SyncFailure failure = answer.PhotoFailure();
-    if (failure == SyncFailure::None)
-        ReplaceCacheFile(path, answer.body);
+    if (failure == SyncFailure::None && ReplaceCacheFile(path, answer.body))
+        m_options.Report(SyncStep::Photo);
     return failure;
 }
 

@@ -5,8 +5,8 @@
 
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
+#include "platform/PowerOff.h"
 #include "settings/Clock.h"
-#include "show/PowerOff.h"
 
 #include <QCheckBox>
 #include <QDialog>

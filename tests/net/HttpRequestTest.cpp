@@ -1,5 +1,6 @@
 #include "ScriptedServer.h"
 
+#include "net/CancelToken.h"
 #include "net/HttpRequest.h"
 #include "net/MySocket.h"
 #include "net/SocketApi.h"
@@ -12,9 +13,11 @@
 #include <netdb.h>
 
 #include <cerrno>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -392,3 +395,39 @@ TEST(SocketException, MessagesNameTheOperationAndCode) {
 }
 
 } // namespace
+
+TEST_F(HttpRequestTest, ADeadlineBoundsAllWaitsAndACancelEndsTheRequestAtOnce) {
+    ServerReply silent;
+    silent.holdOpen = true;
+    ServerReply trickle = Reply(Response("Content-Length: 100\r\n", "some"));
+    trickle.holdOpen = true;
+    Serve({silent, trickle});
+    using namespace std::chrono;
+
+    // Each wait would last 10 s; the deadline ends the whole at once.
+    CMySocket socket;
+    socket.Create(net::kStreamSocket);
+    socket.Connect(CMySocket::GetHostByName("127.0.0.1", m_server->Port(), 1), 1);
+    socket.SetDeadline(CMySocket::Clock::now() + milliseconds(300));
+    char byte = 0;
+    const auto start = steady_clock::now();
+    EXPECT_THROW(socket.Receive(&byte, 1, 10), CSocketException);
+    EXPECT_LT(steady_clock::now() - start, seconds(2));
+    socket.Close();
+
+    // A cancel from another thread shuts the socket in the middle of the body: what came is
+    // no answer.
+    CCancelToken cancel;
+    CHttpRequest request;
+    request.SetCancelToken(&cancel);
+    auto canceller = std::async(std::launch::async, [&] {
+        std::this_thread::sleep_for(milliseconds(300));
+        cancel.Cancel();
+    });
+    const auto begin = steady_clock::now();
+    EXPECT_EQ(Run(request, 10), sockapi::kCancelled);
+    EXPECT_LT(steady_clock::now() - begin, seconds(2));
+    ExpectEmptyBody(request);
+    canceller.get();
+    EXPECT_EQ(Run(request, 10), sockapi::kCancelled) << "no request after the cancel";
+}

@@ -354,8 +354,39 @@ TEST_F(StatusReport, ASkippedSettingsWriteIsShownUntilAWriteIsStored) {
     EXPECT_TRUE(de.bWarning);
     EXPECT_EQ(Value(kFr, "Paramètres"),
               QString::fromUtf8("échec : « LastUpdate » non enregistré (disque plein ?)"));
-    EXPECT_EQ(labels(kDe).indexOf(QStringLiteral("Einstellungen")), 5) << "after the syncs";
+    EXPECT_EQ(
+        labels(kDe).indexOf(QStringLiteral("Einstellungen")),
+        labels(kDe).indexOf(QString::fromUtf8("Letzter erfolgreicher Abgleich Neufahrzeuge")) + 1)
+        << "after the syncs";
 
     WriteProfileString("Settings", "LastUpdate", QString());
     EXPECT_EQ(labels(kDe), before);
+}
+
+TEST_F(StatusReport, TheRunningJobWithItsProgressOrTheLastOnesDuration) {
+    const auto job = [&](const JobState& state, int nSprache = kDe) {
+        m_store.m_nSprache = nSprache;
+        for (const StatusLine& line :
+             CStatusReport(m_store, m_clock).Page({true, 10000}, state).lines)
+            if (line.strLabel == QString::fromUtf8(nSprache == kDe
+                                                       ? "Abgleich mit dem Portal"
+                                                       : "Synchronisation avec le portail"))
+                return line.strValue;
+        return QStringLiteral("no line");
+    };
+    EXPECT_EQ(job({}), QStringLiteral("keiner gelaufen"));
+    JobState running;
+    running.bRunning = true;
+    running.progress = {200, 12, 60, 3 * 1024 * 1024};
+    running.nElapsedMs = 42500;
+    EXPECT_EQ(job(running), QString::fromUtf8("läuft seit 42 s: 12 Fahrzeuge, 60 Fotos, 3.0 MB"));
+    JobState ended;
+    ended.nLastMs = 95250;
+    EXPECT_EQ(job(ended), QStringLiteral("keiner läuft, der letzte dauerte 95.3 s"));
+    EXPECT_EQ(job(ended, 2), QString::fromUtf8("aucune en cours, la dernière a duré 95,3 s"));
+
+    const StatusPage panel = CStatusReport(m_store, m_clock).JobPage(running.progress);
+    EXPECT_EQ(panel.Text(), QString::fromUtf8("Chargement des données du portail\n"
+                                              "Véhicules : 12 sur 200 chargés\n"
+                                              "Photos chargées : 60\nReçu : 3,0 Mo\n\n"));
 }

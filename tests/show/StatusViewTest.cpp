@@ -61,6 +61,7 @@ protected:
         m_view->resize(1366, 768);
         m_view->OnInitialUpdate();
         m_view->OnTimer(TIMER_START_LOAD);
+        WaitForJob(*m_view);
     }
 
     ShowSnapshot Snapshot() const {

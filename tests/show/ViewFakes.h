@@ -3,15 +3,16 @@
 // that only counts, a screen-saver inhibition that only remembers, and a helper that answers
 // the next modal dialog or message box. Shared by the view and main-window tests.
 
+#include "platform/PowerOff.h"
+#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
-#include "show/PowerOff.h"
-#include "show/ScreenSaver.h"
 #include "show/ZelvoraView.h"
 #include "sync/PortalSync.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -63,8 +64,9 @@ struct ViewSeams {
     CFakePowerOff powerOff;
     CFakeScreenSaver screenSaver;
 
+    // The job calls it, and the sync, on its worker thread.
     CZelvoraView::SyncFactory SyncFactory() {
-        return [this](CSatzStore&) {
+        return [this](CSatzStore&, const SyncOptions&) {
             return std::make_unique<CRecordingSync>(log, [this] {
                 if (onUsed)
                     onUsed();
@@ -75,6 +77,14 @@ struct ViewSeams {
         return new CZelvoraView(SyncFactory(), clock, powerOff, screenSaver, parent);
     }
 };
+
+// Lets the view's sync job run to its end, as the event loop would.
+inline void WaitForJob(const CZelvoraView& view) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (view.Job().IsRunning() && elapsed.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
 
 // Counts the close events a widget receives.
 class CCloseCounter final : public QObject {

@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "show/SystemPowerOff.h"
+#include "platform/SystemPowerOff.h"
 
 #include <windows.h>
 

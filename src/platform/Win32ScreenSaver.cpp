@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "show/SystemScreenSaver.h"
+#include "platform/SystemScreenSaver.h"
 
 #include <windows.h>
 

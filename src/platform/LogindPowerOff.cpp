@@ -1,4 +1,4 @@
-#include "show/SystemPowerOff.h"
+#include "platform/SystemPowerOff.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -2,7 +2,7 @@
 // The operating system's power-off: logind over the system bus on Linux, the shutdown
 // privilege and ExitWindowsEx on Windows. Only the program creates one; tests never do.
 
-#include "show/PowerOff.h"
+#include "platform/PowerOff.h"
 
 class CSystemPowerOff final : public IPowerOff {
 public:

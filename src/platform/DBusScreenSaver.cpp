@@ -1,4 +1,4 @@
-#include "show/SystemScreenSaver.h"
+#include "platform/SystemScreenSaver.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -2,7 +2,7 @@
 // The desktop's screen-saver inhibition: org.freedesktop.ScreenSaver on the session bus, or
 // the thread's execution state on Windows. Failures are ignored.
 
-#include "show/ScreenSaver.h"
+#include "platform/ScreenSaver.h"
 
 class CSystemScreenSaver final : public IScreenSaver {
 public:

@@ -1,0 +1,214 @@
+#include "sync/SyncJob.h"
+
+#include "net/CancelToken.h"
+#include "settings/Profile.h"
+#include "settings/SettingNames.h"
+#include "settings/Trace.h"
+#include "sync/PortalSync.h"
+#include "sync/SyncConstants.h"
+#include "sync/UpdateScheduler.h"
+
+#include <QThread>
+#include <mutex>
+#include <optional>
+
+// Where the worker reports to. The owner leaves it when it gives up waiting for a job, so a
+// job that ends later reports to nobody.
+struct CSyncJob::Channel {
+    std::mutex mutex;
+    CSyncJob* pJob = nullptr;
+    std::optional<SyncJobResult> result;
+    SyncProgress latest;
+
+    // The counts go through the mutex, not through the event: a sanitizer sees the one.
+    void PostProgress(const SyncProgress& progress) {
+        const std::lock_guard lock(mutex);
+        latest = progress;
+        if (pJob)
+            QMetaObject::invokeMethod(
+                pJob, [job = pJob] { job->TakeProgress(); }, Qt::QueuedConnection);
+    }
+    SyncProgress Latest() {
+        const std::lock_guard lock(mutex);
+        return latest;
+    }
+    void KeepResult(SyncJobResult r) {
+        const std::lock_guard lock(mutex);
+        result = std::move(r);
+    }
+    std::optional<SyncJobResult> TakeResult() {
+        const std::lock_guard lock(mutex);
+        return std::exchange(result, std::nullopt);
+    }
+};
+
+namespace {
+
+void Count(SyncProgress& progress, SyncStep step, qint64 nCount) {
+    switch (step) {
+    case SyncStep::Listed:
+        progress.nListed = static_cast<int>(nCount);
+        break;
+    case SyncStep::Record:
+        progress.nRecords += static_cast<int>(nCount);
+        break;
+    case SyncStep::Photo:
+        progress.nPhotos += static_cast<int>(nCount);
+        break;
+    case SyncStep::Bytes:
+        progress.nBytes += nCount;
+        break;
+    }
+}
+
+} // namespace
+
+SyncJobInput TakeSyncJobInput(const CSatzStore& store) {
+    SyncJobInput input;
+    input.server = QByteArray(store.m_szServer.data());
+    input.nServerPort = store.m_nServerPort;
+    input.nSprache = store.m_nSprache;
+    input.nResMode = store.m_nResMode;
+    input.credentials = LoadCredentialBytes();
+    input.marken = GetProfileString(setting::kSection, setting::kMarken);
+    input.strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
+    return input;
+}
+
+void RunSyncSteps(SyncJobKind kind, CSatzStore& store, IPortalSync& sync, const IClock& clock,
+                  const CCancelToken& cancel) {
+    CUpdateScheduler scheduler(store, sync, clock, &cancel);
+    sync.UpdatePictureList();
+    scheduler.WeeklyNeuFzUpdateCheck();
+    if (kind != SyncJobKind::Manual)
+        return;
+    sync.UpdatePictureList();
+    sync.UpdateNeuFzPictureList();
+    if (!cancel.IsCancelled())
+        scheduler.SetLastUpdate();
+}
+
+CSyncJob::CSyncJob(SyncFactory makeSync, const IClock& clock, SyncOptions options, QObject* parent)
+    : QObject(parent), m_makeSync(std::move(makeSync)), m_clock(clock),
+      m_options(std::move(options)) {
+    m_giveUp.setSingleShot(true);
+    m_giveUp.setInterval(portalsync::kMaxJobTime);
+    connect(&m_giveUp, &QTimer::timeout, this, [this] {
+        Trace(QStringLiteral("Sync-Job abgebrochen: zu lange"));
+        Cancel();
+    });
+}
+
+CSyncJob::~CSyncJob() {
+    CancelAndWait(portalsync::kCancelWait);
+}
+
+bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
+    if (IsRunning()) {
+        Trace(QStringLiteral("Sync-Job läuft noch, kein zweiter"));
+        return false;
+    }
+    m_kind = kind;
+    m_progress = {};
+    m_elapsed.start();
+    m_pCancel = std::make_shared<CCancelToken>();
+    m_pChannel = std::make_shared<Channel>();
+    m_pChannel->pJob = this;
+    m_pThread = QThread::create([makeSync = m_makeSync, &clock = m_clock, options = m_options, kind,
+                                 input = std::move(input), cancel = m_pCancel,
+                                 channel = m_pChannel]() mutable {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        auto pStore = std::make_shared<CSatzStore>();
+        CSatzStore& store = *pStore;
+        store.SetConnectionTarget(input.server, input.nServerPort);
+        store.m_strAdresse = input.strAdresse;
+        store.m_nSprache = input.nSprache;
+        store.m_nResMode = input.nResMode;
+        SyncProgress progress;
+        options.pCancel = cancel.get();
+        options.credentials = std::move(input.credentials);
+        options.marken = std::move(input.marken);
+        options.onProgress = [&](SyncStep step, qint64 nCount) {
+            Count(progress, step, nCount);
+            channel->PostProgress(progress);
+        };
+        const std::unique_ptr<IPortalSync> sync = makeSync(store, options);
+        RunSyncSteps(kind, store, *sync, clock, *cancel);
+        // Loaded here, so the show takes the new catalogue over without a pause.
+        const bool bLoad = !cancel->IsCancelled() && kind != SyncJobKind::Manual;
+        if (bLoad) {
+            store.LadeBilderUndDaten();
+            store.LadeNeuFzDatenUndBilder();
+        }
+
+        SyncJobResult result;
+        result.kind = kind;
+        result.bCancelled = cancel->IsCancelled();
+        result.strAdresse = store.m_strAdresse;
+        result.nSatzNrCount = store.m_nSatzNrCount;
+        result.satzNrList = std::move(store.m_satzNrList);
+        result.strKundenNr = store.m_strKundenNr;
+        result.nKundenNr = store.m_nKundenNr;
+        result.strPasswordDigest = store.m_strPasswordDigest;
+        if (bLoad)
+            result.catalogue = std::move(pStore);
+        result.progress = progress;
+        result.nDurationMs = elapsed.elapsed();
+        channel->KeepResult(std::move(result));
+    });
+    // Queued: the thread object lives here, the signal comes from the worker.
+    connect(m_pThread, &QThread::finished, this, [this] {
+        if (!m_pThread || !m_pThread->isFinished())
+            return;
+        const std::optional<SyncJobResult> result = m_pChannel->TakeResult();
+        m_pThread->wait();
+        delete std::exchange(m_pThread, nullptr);
+        m_giveUp.stop();
+        if (result) {
+            m_nLastDurationMs = result->nDurationMs;
+            emit Finished(*result);
+        }
+    });
+    m_giveUp.start();
+    m_pThread->start();
+    return true;
+}
+
+void CSyncJob::TakeProgress() {
+    m_progress = m_pChannel->Latest();
+    emit ProgressChanged(m_progress);
+}
+
+void CSyncJob::Cancel() {
+    if (m_pCancel)
+        m_pCancel->Cancel();
+}
+
+bool CSyncJob::CancelAndWait(int nMilliseconds) {
+    if (!IsRunning())
+        return true;
+    Cancel();
+    m_giveUp.stop();
+    if (!m_pThread->wait(nMilliseconds)) {
+        Abandon();
+        return false;
+    }
+    // Ended by its owner: its results are not taken over.
+    if (const auto result = m_pChannel->TakeResult())
+        m_nLastDurationMs = result->nDurationMs;
+    delete std::exchange(m_pThread, nullptr);
+    return true;
+}
+
+void CSyncJob::Abandon() {
+    Trace(QStringLiteral("Sync-Job endet nicht, wird zurückgelassen"));
+    {
+        const std::lock_guard lock(m_pChannel->mutex);
+        m_pChannel->pJob = nullptr;
+    }
+    // A running thread must not be destroyed: it deletes itself once it ends.
+    m_pThread->disconnect(this);
+    connect(m_pThread, &QThread::finished, m_pThread, &QObject::deleteLater);
+    m_pThread = nullptr;
+}

@@ -1,0 +1,128 @@
+#pragma once
+// The sync job: the used-vehicle sync, the weekly new-vehicle check and, on the operator's
+// command, both syncs once more, on a worker thread of their own so that the show goes on
+// meanwhile. The job works on copies taken when it starts, never on the catalogue being
+// drawn, and reports back through queued signals. At most one job runs at a time.
+
+#include "catalogue/SatzStore.h"
+#include "sync/CredentialStore.h"
+#include "sync/PortalConnection.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CCancelToken;
+class IClock;
+class IPortalSync;
+class QThread;
+
+enum class SyncJobKind {
+    Start,  // the used-vehicle sync and the weekly check
+    Hourly, // the same, behind the show
+    Manual  // the same, then both syncs again whether due or not
+};
+
+// What a job takes from the show when it starts. Changes made later apply to the next job.
+struct SyncJobInput {
+    QByteArray server;
+    int nServerPort = 0;
+    int nSprache = 0;
+    int nResMode = 0;
+    CredentialBytes credentials;
+    QString marken;
+    QString strAdresse; // shown until a list brings another
+};
+
+// The connection target, language and layout mode of store, the stored credentials and brands.
+SyncJobInput TakeSyncJobInput(const CSatzStore& store);
+
+struct SyncProgress {
+    int nListed = 0;  // records the latest list named
+    int nRecords = 0; // record files stored
+    int nPhotos = 0;  // photos stored
+    qint64 nBytes = 0;
+};
+
+// What the catalogue takes over from the job's own copy when it ends.
+struct SyncJobResult {
+    SyncJobKind kind = SyncJobKind::Start;
+    bool bCancelled = false;
+    QString strAdresse;
+    std::vector<SatzNrEntry> satzNrList;
+    int nSatzNrCount = 0;
+    QString strKundenNr;
+    int nKundenNr = 0;
+    QByteArray strPasswordDigest;
+    // The catalogue loaded from the folders once the syncs ended, for the show to take over;
+    // none when the job was cancelled or ends the program.
+    std::shared_ptr<CSatzStore> catalogue;
+    SyncProgress progress;
+    qint64 nDurationMs = 0;
+};
+
+// The steps of a job, in the order the blocking update ran them. A job cancelled before the
+// new-vehicle sync ended leaves "LastUpdate" as it was, so that sync stays due.
+void RunSyncSteps(SyncJobKind kind, CSatzStore& store, IPortalSync& sync, const IClock& clock,
+                  const CCancelToken& cancel);
+
+class CSyncJob : public QObject {
+    Q_OBJECT
+
+public:
+    // The sync a job runs, made on the worker thread for the job's own catalogue copy.
+    using SyncFactory =
+        std::function<std::unique_ptr<IPortalSync>(CSatzStore&, const SyncOptions&)>;
+
+    // options gives the time-outs and name lookup; the job adds its cancel, progress and
+    // copies. clock must be safe to read from the worker.
+    CSyncJob(SyncFactory makeSync, const IClock& clock, SyncOptions options = {},
+             QObject* parent = nullptr);
+    // Cancels a running job and waits for it at most kCancelWait.
+    ~CSyncJob() override;
+
+    // False, starting nothing, while a job runs.
+    bool Start(SyncJobKind kind, SyncJobInput input);
+    bool IsRunning() const { return m_pThread != nullptr; }
+    // Closes the socket of the request in flight; the job then ends without another request.
+    void Cancel();
+    // Cancels and waits at most nMilliseconds; true when no job runs any more.
+    bool CancelAndWait(int nMilliseconds);
+
+    SyncJobKind Kind() const { return m_kind; }
+    const SyncProgress& Progress() const { return m_progress; }
+    // Since the running job started.
+    qint64 ElapsedMs() const { return m_elapsed.isValid() ? m_elapsed.elapsed() : 0; }
+    // Of the job that ended last; -1 before the first.
+    qint64 LastDurationMs() const { return m_nLastDurationMs; }
+
+signals:
+    void ProgressChanged(const SyncProgress& progress);
+    // The job has ended and its thread with it: the next job may start.
+    void Finished(const SyncJobResult& result);
+
+private:
+    struct Channel;
+    void TakeProgress();
+    void TakeResult(const SyncJobResult& result);
+    // Leaves a job that did not end in time to finish alone, with nobody to report to.
+    void Abandon();
+
+    SyncFactory m_makeSync;
+    const IClock& m_clock;
+    SyncOptions m_options;
+    SyncJobKind m_kind = SyncJobKind::Start;
+    SyncProgress m_progress;
+    QElapsedTimer m_elapsed;
+    qint64 m_nLastDurationMs = -1;
+    QThread* m_pThread = nullptr;
+    std::shared_ptr<CCancelToken> m_pCancel;
+    std::shared_ptr<Channel> m_pChannel;
+    // A job that has run this long gives up; the next tick starts a fresh one.
+    QTimer m_giveUp;
+};
