@@ -49,8 +49,8 @@ void CComposedSlide::Compose(CSatzStore& store, int nSatz, const ViewGeometry& v
     store.m_nCurrentSatz = nSatz;
     QImage image = ComposeView(store, view.size, view.dDevicePixelRatio, view.frame);
     store.m_nCurrentSatz = nCurrent;
-    // Composing decodes photos, which may take one out of the slide: such a composition is
-    // not kept.
+    // A photo that failed to decode while composing left a hole the view's paint would not
+    // show: such a composition is not kept.
     if (image.isNull() || SourceOf(store, nSatz) != source)
         return;
     m_source = std::move(source);
