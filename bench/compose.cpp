@@ -3,10 +3,13 @@
 // not yet decoded are decoded inside the measured time; with prefetching, the next slide's
 // photos are decoded (and scaled to the size they are drawn at) after each paint, outside it,
 // as the view does. The screen sizes of the layouts, and a 4K screen in both layouts.
+// At 4K also the slide change as the view makes it with look-ahead: the next slide composed
+// off screen in idle time, and the paint that shows it (checks, then copies the composition).
 //
 // Usage: compose [slides]   (default 100)
 
 #include "catalogue/SatzStore.h"
+#include "show/ComposedSlide.h"
 #include "show/SlideFrame.h"
 #include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
@@ -23,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -87,6 +91,15 @@ struct Figures {
     double dWorstMs;
 };
 
+Figures Sorted(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+double MsSince(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
 Figures Measure(CSatzStore& store, QSize size, bool bPrefetch) {
     std::vector<double> times;
     store.m_nCurrentSatz = 0;
@@ -95,15 +108,54 @@ Figures Measure(CSatzStore& store, QSize size, bool bPrefetch) {
         timer.start();
         store.GetNextSatz(+1);
         const QImage image = RenderSlide(store, size);
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        times.push_back(MsSince(timer));
         if (image.isNull())
             std::fprintf(stderr, "compose: no image\n");
         if (bPrefetch)
             PrefetchSlide(store, (store.m_nCurrentSatz + 1) % store.m_nSatzCount,
                           FitSlide(store.m_nResMode, size, true).dScale);
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.back()};
+    return Sorted(times);
+}
+
+// The paint times of the slide changes, the idle times of composing ahead, and how many
+// paints composed afresh.
+std::tuple<Figures, Figures, int> MeasureComposedAhead(CSatzStore& store, QSize size) {
+    const ViewGeometry view{size, 1.0, FitSlide(store.m_nResMode, size, true)};
+    const QRect whole(QPoint(), size);
+    QImage screen(size, QImage::Format_RGB32);
+    CComposedSlide composed;
+    std::vector<double> paints;
+    std::vector<double> idle;
+    int nFresh = 0;
+    const auto composeNext = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        const int nNext = (store.m_nCurrentSatz + 1) % store.m_nSatzCount;
+        if (PrefetchSlide(store, nNext, view.frame.dScale))
+            composed.Compose(store, nNext, view);
+        idle.push_back(MsSince(timer));
+    };
+    // The first slide is on screen and the look-ahead has run, as in a running show.
+    store.m_nCurrentSatz = 0;
+    PrefetchSlide(store, 0, view.frame.dScale);
+    composeNext();
+    for (int n = 0; n < store.m_nSatzCount; ++n) {
+        QElapsedTimer timer;
+        timer.start();
+        store.GetNextSatz(+1);
+        {
+            QPainter painter(&screen);
+            PrefetchSlide(store, store.m_nCurrentSatz, view.frame.dScale);
+            if (!composed.Paint(painter, whole, store, view)) {
+                PaintSlide(painter, whole, store, view.frame);
+                ++nFresh;
+            }
+        }
+        paints.push_back(MsSince(timer));
+        composeNext();
+    }
+    return {Sorted(paints), Sorted(idle), nFresh};
 }
 
 std::unique_ptr<CSatzStore> LoadCatalogue(int nResMode) {
@@ -150,6 +202,15 @@ int main(int argc, char** argv) {
                         bPrefetch ? "with prefetch" : "decoding in paint", figures.dMedianMs,
                         figures.dWorstMs, store->m_nSatzCount);
         }
+        if (mode.size.width() < 3840)
+            continue;
+        const auto store = LoadCatalogue(mode.nResMode);
+        const auto [paint, idle, nFresh] = MeasureComposedAhead(*store, mode.size);
+        std::printf("%dx%d mode %d %-18s median %6.2f ms  worst %6.2f ms  (%d slides; composed "
+                    "ahead in idle: median %.2f ms, worst %.2f ms; %d composed in paint)\n",
+                    mode.size.width(), mode.size.height(), mode.nResMode, "composed ahead",
+                    paint.dMedianMs, paint.dWorstMs, store->m_nSatzCount, idle.dMedianMs,
+                    idle.dWorstMs, nFresh);
     }
     return 0;
 }

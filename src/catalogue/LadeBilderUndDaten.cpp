@@ -92,6 +92,7 @@ QStringList RecordFiles() {
 
 void CSatzStore::LadeBilderUndDaten() {
     Trace(QStringLiteral("LadeBilderUndDaten"));
+    ++m_nGeneration;
     m_bSatzLoaded = false;
     for (const QString& name : RecordFiles()) {
         if (m_nSatzCount >= kMaxSatz || m_nPictureCount >= kMaxPictures) {

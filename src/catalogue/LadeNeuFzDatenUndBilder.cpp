@@ -174,6 +174,7 @@ bool AddNeuFzSatz(CSatzStore& store, NeuFzRecord record) {
 
 void CSatzStore::LadeNeuFzDatenUndBilder() {
     Trace(QStringLiteral("LadeNeuFzDatenUndBilder"));
+    ++m_nGeneration;
     const auto text =
         cache::ReadWholeFile(cache::CachePath(cache::kDaten, kListe), kMaxCacheTextSize);
     if (text && !text->isEmpty()) {

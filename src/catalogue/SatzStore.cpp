@@ -25,6 +25,7 @@ void CSatzStore::SetConnectionTarget(const QByteArray& host, int nPort) {
 
 void CSatzStore::ResetBilderUndDaten() {
     Trace(QStringLiteral("ResetBilderUndDaten"));
+    ++m_nGeneration;
     for (const uint32_t nSlot : m_loadedPictures) {
         TraceF("Release pict %d", static_cast<int>(nSlot));
         m_pPictures[nSlot] = PictureSource();
@@ -119,6 +120,7 @@ bool CSatzStore::LoadPictureFile(int nSlot, const QString& path, int& nHeight, i
     if (!CPictureLoader().ProbePictureFile(path, format, size))
         return false;
     if (nSlot >= 0) {
+        ++m_nGeneration;
         m_pPictures[nSlot] = PictureSource{path, format};
         m_pictureSize[nSlot] = PictureSize{size.width(), size.height()};
         m_pictureCache.Remove(nSlot);
@@ -200,12 +202,14 @@ bool CSatzStore::PrefetchPictures(int nSatz, const std::array<QSize, kBilderProS
     if (!Decodes(satz.nBild[0], drawn[0])) {
         TraceF("Folie %d ausgelassen: Hauptfoto nicht lesbar", nSatz);
         satz.nArt = 0;
+        ++m_nGeneration;
         return false;
     }
     for (int k = 1; k < kBilderProSatz; ++k) {
         if (satz.nBild[k] != 0 && !Decodes(satz.nBild[k], drawn[size_t(k)])) {
             TraceF("Folie %d ohne Foto %d: nicht lesbar", nSatz, k);
             satz.nBild[k] = 0;
+            ++m_nGeneration;
         }
     }
     return true;

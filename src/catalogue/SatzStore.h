@@ -18,6 +18,7 @@
 struct PictureSize {
     int32_t nWidth = 0;
     int32_t nHeight = 0;
+    bool operator==(const PictureSize&) const = default;
 };
 
 // One slide. Used vehicles have nArt 1, new vehicles nArt 2; a field that a loader does not
@@ -37,6 +38,7 @@ struct Satz {
     std::array<QString, kMaxZeilen> strZeilen;
     QString strPreisZeile;
     int32_t nZeilen = 0;
+    bool operator==(const Satz&) const = default;
 };
 
 // One line of the record-number list. Kept as the portal's bytes: they are compared with the
@@ -53,6 +55,7 @@ struct PictureSource {
     QString strPath;
     QByteArray format;         // as detected when the slot was filled
     bool bUndecodable = false; // its decode failed once: it is not tried again
+    bool operator==(const PictureSource&) const = default;
 };
 
 class CSatzStore {
@@ -101,6 +104,10 @@ public:
     // longer be shown.
     bool PrefetchPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn = {});
 
+    // Changes whenever the catalogue is emptied, loaded or reread from the settings, or a
+    // slide loses a photo: a slide composed at another stamp is composed again.
+    quint64 Generation() const { return m_nGeneration; }
+
     // Sets m_szServer (cut to its capacity) and m_nServerPort.
     void SetConnectionTarget(const QByteArray& host, int nPort);
 
@@ -147,4 +154,5 @@ private:
     QImage Decoded(int nSlot);
 
     CPictureCache m_pictureCache;
+    quint64 m_nGeneration = 0;
 };

@@ -22,6 +22,7 @@ void ReadPriceRange(const char* von, const char* bis, int32_t& nVon, int32_t& nB
 
 void CSatzStore::LoadSettings() {
     using namespace setting;
+    ++m_nGeneration;
     m_nAnzeige = GetProfileInt(kSection, kAnzeige, 0);
     m_strMarken = GetProfileString(kSection, kMarken);
     ReadPriceRange(kPreisVon, kPreisBis, m_nPreisVon, m_nPreisBis);

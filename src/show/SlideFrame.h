@@ -12,6 +12,7 @@ struct SlideFrame {
 
     // Layout pixels to view pixels.
     QTransform Transform() const;
+    bool operator==(const SlideFrame&) const = default;
 };
 
 // The frame of the layout mode nResMode in a view of that size, in logical pixels (a high

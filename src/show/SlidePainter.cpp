@@ -359,18 +359,23 @@ void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store, const Sl
                            LayoutWidth(frame, target.device() ? target.device()->width() : 0));
 }
 
-QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit) {
-    if (size.isEmpty())
+QImage ComposeView(CSatzStore& store, const QSize& view, qreal dDevicePixelRatio,
+                   const SlideFrame& frame) {
+    if (view.isEmpty())
         return {};
-    // Already off screen: draw straight into the image.
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(view * dDevicePixelRatio, QImage::Format_RGB32);
     if (image.isNull())
         return {};
+    image.setDevicePixelRatio(dDevicePixelRatio);
     image.fill(kBackground);
     QPainter dc(&image);
-    const SlideFrame frame = FitSlide(store.m_nResMode, size, bFit);
     dc.setWorldTransform(frame.Transform());
-    ZeigeSatzAufBildschirm(dc, store, LayoutWidth(frame, size.width()));
+    ZeigeSatzAufBildschirm(dc, store, LayoutWidth(frame, view.width()));
     dc.end();
     return image;
+}
+
+QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit) {
+    // Already off screen: draw straight into the image.
+    return ComposeView(store, size, 1.0, FitSlide(store.m_nResMode, size, bFit));
 }

@@ -22,6 +22,11 @@ void ZeigeSatzAufBildschirm(QPainter& dc, CSatzStore& store, int nViewWidth = 0)
 void PaintSlide(QPainter& target, const QRect& area, CSatzStore& store,
                 const SlideFrame& frame = {});
 
+// The whole view of that size as PaintSlide composes it for a device of that pixel ratio, the
+// image it copies onto the view; a null image for an empty or unallocatable size.
+QImage ComposeView(CSatzStore& store, const QSize& view, qreal dDevicePixelRatio,
+                   const SlideFrame& frame);
+
 // The whole view at the given size, as the screen shows it (bFit as the "FitScreen" setting);
 // a null image for an empty or unallocatable size.
 QImage RenderSlide(CSatzStore& store, const QSize& size, bool bFit = true);

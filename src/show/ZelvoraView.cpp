@@ -102,6 +102,7 @@ void CZelvoraView::OnInitialUpdate() {
     // A repeated start rebuilds everything: the previous load's pictures are released before
     // their list (m_loadedPictures) is emptied.
     m_satzStore.ResetBilderUndDaten();
+    m_composed.Drop();
 
     m_satzStore.m_nSprache = GetProfileInt(setting::kSection, setting::kSprache, 0);
     switch (GetProfileInt(setting::kSection, setting::kScrRes, 0)) {
@@ -156,6 +157,8 @@ void CZelvoraView::PrepareCacheFolders() {
 }
 
 void CZelvoraView::OnTimer(int nIDEvent) {
+    if (nIDEvent != TIMER_NEXT_SATZ)
+        m_composed.Drop();
     if (nIDEvent == TIMER_SHUTDOWN_CHECK)
         ShutdownCheck();
     if (nIDEvent == TIMER_ONLINE_UPDATE) {
@@ -306,6 +309,7 @@ void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
     // Presses merged while the show was busy count more and are dropped; a held key's
     // auto-repeated presses come one by one and each steps.
     const bool bSingle = nRepCnt == 1;
+    m_composed.Drop();
     if (nChar == key::kSpace || nChar == key::kEnter) {
         TraceF("Keypressed %d", nChar);
         StartStop();
@@ -359,6 +363,7 @@ void CZelvoraView::SetSpeed(int nSpeed, const char* szTrace) {
 }
 
 void CZelvoraView::OnCommand(int nID) {
+    m_composed.Drop();
     for (const auto& speed : command::kSpeedCommands) {
         if (nID == speed.nCommand) {
             SetSpeed(speed.nSpeed, speed.szTrace);
@@ -471,7 +476,8 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
            !PrefetchSlide(m_satzStore, m_satzStore.m_nCurrentSatz, dDeviceScale))
         m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
-    PaintSlide(painter, event->rect(), m_satzStore, Frame());
+    if (!m_composed.Paint(painter, event->rect(), m_satzStore, Geometry()))
+        PaintSlide(painter, event->rect(), m_satzStore, Frame());
     if (const QString stale = StaleMarkerText(m_satzStore, m_clock.Now()); !stale.isEmpty())
         PaintStaleMarker(painter, rect(), stale);
     const CStatusReport report(m_satzStore, m_clock);
@@ -499,11 +505,17 @@ void CZelvoraView::SchedulePrefetch() {
         m_satzStore.GetNextSatz(+1);
         const int nNext = m_satzStore.m_nCurrentSatz;
         m_satzStore.m_nCurrentSatz = nCurrent;
-        if (nNext >= 0)
-            PrefetchSlide(m_satzStore, nNext, Frame().dScale * devicePixelRatioF());
+        const ViewGeometry view = Geometry();
+        if (nNext >= 0 &&
+            PrefetchSlide(m_satzStore, nNext, view.frame.dScale * view.dDevicePixelRatio))
+            m_composed.Compose(m_satzStore, nNext, view);
     });
 }
 
 SlideFrame CZelvoraView::Frame() const {
     return FitSlide(m_satzStore.m_nResMode, size(), m_bFitScreen);
+}
+
+ViewGeometry CZelvoraView::Geometry() const {
+    return {size(), devicePixelRatioF(), Frame()};
 }

@@ -7,6 +7,7 @@
 
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
+#include "show/ComposedSlide.h"
 #include "show/SlideFrame.h"
 #include "show/StatusOverlay.h"
 #include "show/WindowTimers.h"
@@ -93,6 +94,7 @@ private:
     void SchedulePrefetch();
     // Where the slide stands in the view at its current size.
     SlideFrame Frame() const;
+    ViewGeometry Geometry() const;
 
     CSatzStore m_satzStore;
     bool m_bRunning = false;
@@ -111,4 +113,7 @@ private:
     QTimer m_progressRepaint;
     CWindowTimers m_timers;
     CStatusToggle m_status;
+    // The next slide composed ahead on a scaled view. Dropped on everything but the slide
+    // timer and paints, so only a plain advance is served from it.
+    CComposedSlide m_composed;
 };

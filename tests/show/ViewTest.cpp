@@ -598,3 +598,26 @@ TEST_F(View, FillsALargerScreenUnlessFitScreenIsOff) {
     EXPECT_TRUE(Near(shown.pixelColor(45, 185), Qt::darkCyan));
     EXPECT_EQ(shown.pixelColor(845, 785), QColor(Qt::black));
 }
+
+TEST_F(View, ALargeScreenShowsTheSlideComposedAheadOnlyWhileItsSourceIsUnchanged) {
+    WriteInt(setting::kScrRes, 3);
+    CZelvoraView& view = LoadedView(2);
+    view.resize(3840, 2160);
+    view.grab();
+    QCoreApplication::processEvents(); // composes the next slide
+    view.OnTimer(TIMER_NEXT_SATZ);
+    const QImage served = view.grab().toImage();
+    view.OnCommand(0); // drops it: the same slide is composed afresh
+    EXPECT_TRUE(view.grab().toImage() == served);
+
+    // Reloaded with other photos under the same names while the next slide was composed.
+    view.OnTimer(TIMER_NEXT_SATZ);
+    view.grab();
+    QCoreApplication::processEvents();
+    WriteRecord(1, Qt::darkRed);
+    WriteRecord(2, Qt::darkRed);
+    view.OnInitialUpdate();
+    view.OnTimer(TIMER_START_LOAD);
+    view.OnTimer(TIMER_NEXT_SATZ);
+    EXPECT_TRUE(Near(view.grab().toImage().pixelColor(1900, 1590), Qt::darkRed));
+}
