@@ -28,6 +28,8 @@ enum class SyncStep { Listed, Record, Photo, Bytes };
 struct SyncOptions {
     int nRequestTimeout = portalsync::kRequestTimeout;
     int nNeuFzListTimeout = portalsync::kNeuFzListTimeout;
+    // The whole job's, in milliseconds; read by the job, not by its requests.
+    int nMaxJobTime = portalsync::kMaxJobTime;
     sockapi::Resolver resolve = sockapi::ResolveBlocking;
     CCancelToken* pCancel = nullptr;
     std::function<void(SyncStep step, qint64 nCount)> onProgress;

@@ -92,7 +92,7 @@ CSyncJob::CSyncJob(SyncFactory makeSync, const IClock& clock, SyncOptions option
     : QObject(parent), m_makeSync(std::move(makeSync)), m_clock(clock),
       m_options(std::move(options)) {
     m_giveUp.setSingleShot(true);
-    m_giveUp.setInterval(portalsync::kMaxJobTime);
+    m_giveUp.setInterval(m_options.nMaxJobTime);
     connect(&m_giveUp, &QTimer::timeout, this, [this] {
         Trace(QStringLiteral("Sync-Job abgebrochen: zu lange"));
         Cancel();

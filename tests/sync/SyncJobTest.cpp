@@ -157,3 +157,23 @@ TEST_F(SyncJob, ACancelEndsTheJobWithinASecondLeavingWholeFilesAndTheWeekDue) {
     EXPECT_TRUE(GetProfileString(setting::kSection, setting::kLastUpdate).isEmpty())
         << "the new-vehicle sync it never ran stays due";
 }
+
+TEST_F(SyncJob, AJobOverItsTimeGivesUpAndTheNextStartsAfresh) {
+    SetFault(QStringLiteral("/kunden_occasionen/=delay:5000"));
+    SyncOptions options;
+    options.nMaxJobTime = 300;
+    CSyncJob job(Factory(), m_clock, options);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const SyncJobResult result = RunJob(job, SyncJobKind::Start);
+    EXPECT_LT(elapsed.elapsed(), 1300) << "the held-back photo would keep it 5 s";
+    EXPECT_TRUE(result.bCancelled);
+    EXPECT_FALSE(result.catalogue);
+    ExpectWholeFiles();
+    EXPECT_TRUE(GetProfileString(setting::kSection, setting::kLastUpdate).isEmpty());
+
+    EXPECT_FALSE(job.IsRunning());
+    EXPECT_TRUE(job.Start(SyncJobKind::Hourly, TakeSyncJobInput(m_store)))
+        << "the next tick starts a fresh job";
+    EXPECT_TRUE(job.CancelAndWait(1000));
+}
