@@ -48,6 +48,9 @@ struct PortalConfig {
     std::vector<FaultRule> faults;
     // One line per request is appended when not empty.
     QString strLogFile;
+    // Whether Requests() keeps each line in memory too, for tests and benchmarks; a portal
+    // that serves for weeks does without.
+    bool bKeepRequests = true;
 };
 
 } // namespace demoportal

@@ -116,7 +116,8 @@ PortalConfig CPortalServer::Impl::LogAndSnapshot(const httplib::Request& req) {
     const QByteArray line =
         QByteArray::fromStdString(req.method + ' ' + req.target + " Host: " + host);
     std::lock_guard lock(mutex);
-    requests.append(QString::fromLatin1(line));
+    if (config.bKeepRequests)
+        requests.append(QString::fromLatin1(line));
     if (!config.strLogFile.isEmpty()) {
         QFile log(config.strLogFile);
         if (log.open(QIODevice::WriteOnly | QIODevice::Append))
@@ -287,6 +288,11 @@ PortalConfig CPortalServer::Config() const {
 QStringList CPortalServer::Requests() const {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->requests;
+}
+
+void CPortalServer::ClearRequests() {
+    std::lock_guard lock(m_impl->mutex);
+    m_impl->requests.clear();
 }
 
 } // namespace demoportal

@@ -36,9 +36,11 @@ public:
     // Takes effect from the next request on.
     void SetConfig(PortalConfig config);
     PortalConfig Config() const;
-    // The log line of every request since Start: "GET <target> Host: <host>", the target as
-    // sent and "-" for a missing Host line.
+    // The log line of every request since Start or ClearRequests that came while the config
+    // kept requests: "GET <target> Host: <host>", the target as sent and "-" for a missing
+    // Host line.
     QStringList Requests() const;
+    void ClearRequests();
 
 private:
     struct Impl;

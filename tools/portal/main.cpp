@@ -79,7 +79,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    CPortalServer server(options->strData, options->config);
+    // Nothing here reads the requests in memory: only the log file keeps them.
+    PortalConfig config = options->config;
+    config.bKeepRequests = false;
+    CPortalServer server(options->strData, std::move(config));
     if (!server.Start(options->strBind, options->nPort))
         return Fail(
             kExitFailure,

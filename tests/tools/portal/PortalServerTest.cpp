@@ -257,6 +257,14 @@ TEST_F(PortalServerTest, RequestLogNamesMethodTargetAndHostOfEveryRequest) {
     EXPECT_EQ(m_server->Requests().size(), 3);
     log.seek(0);
     EXPECT_EQ(log.readAll().count('\n'), 2) << "no log file: nothing appended";
+
+    config.bKeepRequests = false;
+    m_server->SetConfig(config);
+    m_server->ClearRequests();
+    Get(ListQuery("de", 1));
+    EXPECT_TRUE(m_server->Requests().isEmpty()) << "a portal that serves for weeks keeps none";
+    log.seek(0);
+    EXPECT_EQ(log.readAll().count('\n'), 3) << "the log file still gets every one";
 }
 
 TEST_F(PortalServerTest, EachFaultShapesOnlyTheAnswersItsPatternMatches) {
