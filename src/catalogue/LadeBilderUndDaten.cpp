@@ -117,6 +117,7 @@ void CSatzStore::LadeBilderUndDaten() {
         }
 
         satz.nArt = 1;
+        satz.strRecord = name;
         satz.strMarke = record.Text(occ::kMarke);
         satz.nPreis = record.Number(occ::kPreis);
         satz.nKatID = record.Number(occ::kKategorie);

@@ -135,6 +135,7 @@ bool AddNeuFzSatz(CSatzStore& store, NeuFzRecord record) {
 
     Satz satz;
     satz.nArt = 2;
+    satz.strRecord = cache::FromCp1252(hauptfoto);
     satz.strMarke = cache::FromCp1252(record[neufz::kMarke]);
     satz.nPreis = cache::ParseInt(record[neufz::kPreis]);
     satz.nKatID = cache::ParseInt(record[neufz::kKategorie]);

@@ -11,6 +11,10 @@ QImage CPictureCache::Find(int nSlot, const QSize& drawn) {
     return picture ? *picture : QImage();
 }
 
+bool CPictureCache::Contains(int nSlot, const QSize& drawn) const {
+    return m_pictures.contains(KeyOf(nSlot, drawn));
+}
+
 void CPictureCache::Insert(int nSlot, const QImage& picture, const QSize& drawn) {
     m_pictures.insert(KeyOf(nSlot, drawn), new QImage(picture), picture.sizeInBytes());
 }

@@ -16,6 +16,8 @@ public:
     // The picture of nSlot at the drawn size (an invalid size: as decoded), or a null image;
     // a hit counts as a use.
     QImage Find(int nSlot, const QSize& drawn = {});
+    // Whether it holds that picture; not counted as a use.
+    bool Contains(int nSlot, const QSize& drawn = {}) const;
     // A picture larger than the whole budget is not kept.
     void Insert(int nSlot, const QImage& picture, const QSize& drawn = {});
     // Every size of nSlot.

@@ -85,31 +85,40 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     return true;
 }
 
-namespace {
-QSize TableSize(const PictureSize& size, int nPercent) {
+QSize CPictureLoader::TableSize(const PictureSize& size, int nPercent, const QSize& room) {
     const auto scaled = [nPercent](int n) {
         return static_cast<int>(qint64(n) * nPercent / 100);
     };
-    return {scaled(size.nWidth), scaled(size.nHeight)};
+    const QSize table(scaled(size.nWidth), scaled(size.nHeight));
+    if (!room.isValid() || (table.width() <= room.width() && table.height() <= room.height()))
+        return table;
+    // The side that overshoots more fills its room, the other keeps the proportions.
+    const qint64 nWidth = table.width();
+    const qint64 nHeight = table.height();
+    if (nWidth * room.height() >= nHeight * room.width())
+        return {room.width(), std::max(1, static_cast<int>(nHeight * room.width() / nWidth))};
+    return {std::max(1, static_cast<int>(nWidth * room.height() / nHeight)), room.height()};
 }
-} // namespace
 
-QSize CPictureLoader::DrawnSize(const PictureSize& size, int nPercent, const QTransform& device) {
-    if (!device.isScaling())
-        return {};
-    const QSize table = TableSize(size, nPercent);
+QSize CPictureLoader::DrawnSize(const PictureSize& size, int nPercent, const QSize& room,
+                                const QTransform& device) {
+    const QSize table = TableSize(size, nPercent, room);
+    if (!device.isScaling()) {
+        // Only a photo shrunk into its room is scaled ahead; the rest is drawn as it always was.
+        return table == TableSize(size, nPercent, {}) ? QSize() : table;
+    }
     return {std::max(1, qRound(table.width() * std::abs(device.m11()))),
             std::max(1, qRound(table.height() * std::abs(device.m22())))};
 }
 
 bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store, int nSlot,
-                                   int nPercent) const {
+                                   int nPercent, const QSize& room) const {
     if (!dc.isActive() || nSlot < 0 || nSlot >= kMaxPictures)
         return false;
     const PictureSize& size = store.m_pictureSize[nSlot];
-    const QRect table(QPoint(x, y), TableSize(size, nPercent));
+    const QRect table(QPoint(x, y), TableSize(size, nPercent, room));
     const QTransform device = dc.deviceTransform();
-    const QSize drawn = DrawnSize(size, nPercent, device);
+    const QSize drawn = DrawnSize(size, nPercent, room, device);
     const QImage picture = store.Picture(nSlot, drawn);
     if (picture.isNull())
         return false;
@@ -126,11 +135,11 @@ bool CPictureLoader::RenderPicture(QPainter& dc, int x, int y, CSatzStore& store
     return true;
 }
 
-QRect CPictureLoader::PictureRect(const CSatzStore& store, int x, int y, int nSlot,
-                                  int nPercent) const {
+QRect CPictureLoader::PictureRect(const CSatzStore& store, int x, int y, int nSlot, int nPercent,
+                                  const QSize& room) const {
     if (nSlot < 0 || nSlot >= kMaxPictures)
         return {};
-    return QRect(QPoint(x, y), TableSize(store.m_pictureSize[nSlot], nPercent));
+    return QRect(QPoint(x, y), TableSize(store.m_pictureSize[nSlot], nPercent, room));
 }
 
 bool CPictureLoader::ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const {

@@ -149,11 +149,15 @@ QImage CSatzStore::Picture(int nSlot) {
     return picture;
 }
 
-QImage CSatzStore::Picture(int nSlot, const QSize& drawn) {
+bool CSatzStore::KeptScaled(const QSize& drawn) {
     // One too large for the cache would be rescaled at every paint: the painter stretches the
     // decoded one instead.
-    if (!drawn.isValid() || drawn.isEmpty() ||
-        qint64(drawn.width()) * drawn.height() * kBytesPerPixel > kPictureCacheBytes)
+    return drawn.isValid() && !drawn.isEmpty() &&
+           qint64(drawn.width()) * drawn.height() * kBytesPerPixel <= kPictureCacheBytes;
+}
+
+QImage CSatzStore::Picture(int nSlot, const QSize& drawn) {
+    if (!KeptScaled(drawn))
         return Picture(nSlot);
     QImage picture = m_pictureCache.Find(nSlot, drawn);
     if (!picture.isNull())
@@ -211,6 +215,31 @@ bool CSatzStore::PrefetchPictures(int nSatz, const std::array<QSize, kBilderProS
             satz.nBild[k] = 0;
             ++m_nGeneration;
         }
+    }
+    return true;
+}
+
+bool CSatzStore::HasPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn) const {
+    if (nSatz < 0 || nSatz >= std::min<int>(m_nSatzCount, int(m_satz.size())))
+        return false;
+    const Satz& satz = m_satz[size_t(nSatz)];
+    for (size_t k = 0; k < satz.nBild.size(); ++k) {
+        const int nSlot = satz.nBild[k];
+        if (k > 0 && nSlot == 0)
+            continue;
+        if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[size_t(nSlot)].strPath.isEmpty() ||
+            m_pPictures[size_t(nSlot)].bUndecodable)
+            return false;
+        // The paint scales a held decoded picture without reading its file.
+        if ((KeptScaled(drawn[k]) && m_pictureCache.Contains(nSlot, drawn[k])) ||
+            m_pictureCache.Contains(nSlot))
+            continue;
+        const PictureSource& source = m_pPictures[size_t(nSlot)];
+        QByteArray format;
+        QSize size;
+        if (!CPictureLoader().ProbePictureFile(source.strPath, format, size) ||
+            format != source.format)
+            return false;
     }
     return true;
 }

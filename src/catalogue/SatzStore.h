@@ -38,6 +38,9 @@ struct Satz {
     std::array<QString, kMaxZeilen> strZeilen;
     QString strPreisZeile;
     int32_t nZeilen = 0;
+    // The record it was loaded from: a used vehicle's file name, a new vehicle's main photo
+    // name. It finds the vehicle again in a rebuilt catalogue.
+    QString strRecord;
     bool operator==(const Satz&) const = default;
 };
 
@@ -104,6 +107,11 @@ public:
     // longer be shown.
     bool PrefetchPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn = {});
 
+    // Whether every photo of the slide nSatz can be drawn at the drawn sizes without decoding
+    // one now: it is held decoded, or its file is still there with the header its load read.
+    // A photo the running sync deleted or replaced fails; nothing is decoded or evicted.
+    bool HasPictures(int nSatz, const std::array<QSize, kBilderProSatz>& drawn = {}) const;
+
     // Changes whenever the catalogue is emptied, loaded or reread from the settings, or a
     // slide loses a photo: a slide composed at another stamp is composed again.
     quint64 Generation() const { return m_nGeneration; }
@@ -150,6 +158,8 @@ private:
     // Whether the photo of a filled slot decodes at the drawn size; an empty slot has nothing
     // to fail.
     bool Decodes(int nSlot, const QSize& drawn);
+    // Whether a picture at the drawn size is kept scaled rather than taken as decoded.
+    static bool KeptScaled(const QSize& drawn);
     // The picture decoded from its file, not cached.
     QImage Decoded(int nSlot);
 

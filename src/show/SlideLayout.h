@@ -47,23 +47,36 @@ inline constexpr int kMaxSmallPhotos = 4;
 // y of the k-th present small photo, by the number n of present ones: row n - 1.
 using SmallPhotoY = std::array<std::array<int, kMaxSmallPhotos>, kMaxSmallPhotos>;
 
+// A photo's room: from its top-left corner up to the next column and the next line of text.
+// A photo larger than its room, such as one fetched for the other layout, is drawn scaled down
+// into it with its proportions kept; one that fits is drawn at its own size.
 struct PhotoLayout {
     PerMode<QPoint> main;
     PerMode<SmallPhotoY> smallY;
+    PerMode<QSize> mainRoom;
 };
 
+// Main photo rooms: up to the text column (x = 840; 900), and down to the address line
+// (y = 667) or the large layout's financing line (y = 800).
 inline constexpr PhotoLayout kNeuFzPhotos{
     {QPoint(20, 60), QPoint(40, 100)},
     {SmallPhotoY{{{275}, {190, 355}, {130, 295, 460}, {25, 190, 355, 520}}},
      SmallPhotoY{{{365}, {250, 475}, {200, 425, 650}, {90, 305, 520, 735}}}},
+    {QSize(820, 607), QSize(860, 700)},
 };
 
-// Only the two-photo column differs from the new-vehicle one.
+// Only the two-photo column differs from the new-vehicle one. Main photo rooms: up to the text
+// column (x = 710; 870), and down to the address line (y = 640) or the financing line (y = 800).
 inline constexpr PhotoLayout kOccasionPhotos{
     {QPoint(40, 130), QPoint(40, 180)},
     {SmallPhotoY{{{275}, {200, 365}, {130, 295, 460}, {25, 190, 355, 520}}},
      SmallPhotoY{{{365}, {250, 475}, {200, 425, 650}, {90, 305, 520, 735}}}},
+    {QSize(670, 510), QSize(830, 620)},
 };
+
+// The small photos' room, the same for every row: up to the layout's right edge (kLayoutExtent)
+// and down to the row below, or under the lowest row to the web address line (y = 680; 950).
+inline constexpr PerMode<QSize> kSmallPhotoRoom{QSize(251, 160), QSize(320, 215)};
 
 // --- Texts -------------------------------------------------------------------------------
 

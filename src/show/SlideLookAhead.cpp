@@ -2,29 +2,42 @@
 
 #include "catalogue/PictureLoader.h"
 #include "catalogue/SatzStore.h"
-#include "show/SlideLayout.h"
+#include "show/SlidePhotos.h"
 
 #include <QTransform>
 #include <algorithm>
 
-bool PrefetchSlide(CSatzStore& store, int nSatz, qreal dDeviceScale) {
-    if (nSatz < 0 || nSatz >= std::min<int>(store.m_nSatzCount, int(store.m_satz.size())))
-        return true;
+namespace {
+bool IsSlide(const CSatzStore& store, int nSatz) {
+    return nSatz >= 0 && nSatz < std::min<int>(store.m_nSatzCount, int(store.m_satz.size()));
+}
+
+// The photos the slide's paint draws, at the sizes it draws them.
+std::array<QSize, kBilderProSatz> DrawnSizes(const CSatzStore& store, int nSatz,
+                                             qreal dDeviceScale) {
     using namespace slide;
     const Mode mode = store.m_nResMode == kLargeResMode ? kLarge : kSmall;
     const QTransform device = QTransform::fromScale(dDeviceScale, dDeviceScale);
-    const auto drawnSize = [&](int nSlot, int nPercent) {
-        if (nSlot < 0 || nSlot >= kMaxPictures)
-            return QSize();
-        return CPictureLoader::DrawnSize(store.m_pictureSize[size_t(nSlot)], nPercent, device);
-    };
-    // The photos the slide's paint draws, at the sizes it draws them.
-    const auto& nBild = store.m_satz[size_t(nSatz)].nBild;
+    const Satz& satz = store.m_satz[size_t(nSatz)];
+    const auto placed = PlaceSlidePhotos(satz, mode);
     std::array<QSize, kBilderProSatz> drawn;
-    drawn[0] = drawnSize(nBild[0], kMainPhotoPercent);
-    for (size_t k = 1; k < nBild.size(); ++k) {
-        if (nBild[k] > 0)
-            drawn[k] = drawnSize(nBild[k], kSmallPhotoPercent[mode]);
+    for (size_t k = 0; k < placed.size(); ++k) {
+        const int nSlot = satz.nBild[k];
+        if (placed[k].bDrawn && nSlot >= 0 && nSlot < kMaxPictures)
+            drawn[k] = CPictureLoader::DrawnSize(store.m_pictureSize[size_t(nSlot)],
+                                                 placed[k].nPercent, placed[k].room, device);
     }
-    return store.PrefetchPictures(nSatz, drawn);
+    return drawn;
+}
+} // namespace
+
+bool PrefetchSlide(CSatzStore& store, int nSatz, qreal dDeviceScale) {
+    if (!IsSlide(store, nSatz))
+        return true;
+    return store.PrefetchPictures(nSatz, DrawnSizes(store, nSatz, dDeviceScale));
+}
+
+bool SlideHasPictures(const CSatzStore& store, int nSatz, qreal dDeviceScale) {
+    return IsSlide(store, nSatz) &&
+           store.HasPictures(nSatz, DrawnSizes(store, nSatz, dDeviceScale));
 }

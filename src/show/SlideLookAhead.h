@@ -10,3 +10,6 @@ class CSatzStore;
 // screen's pixel ratio). False when a photo that does not decode takes the slide out of the
 // show.
 bool PrefetchSlide(CSatzStore& store, int nSatz, qreal dDeviceScale);
+// Whether the slide's paint finds every photo it draws, held at its drawn size or still on file
+// as it was loaded; decodes nothing, so a slide change never waits for a photo it may skip.
+bool SlideHasPictures(const CSatzStore& store, int nSatz, qreal dDeviceScale);

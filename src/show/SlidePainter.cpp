@@ -7,6 +7,7 @@
 #include "show/CellFonts.h"
 #include "show/OffscreenDC.h"
 #include "show/SlideLayout.h"
+#include "show/SlidePhotos.h"
 #include "sync/Portal.h"
 
 #include <QPaintDevice>
@@ -80,9 +81,9 @@ public:
         }
         if (const Satz* satz = CurrentSatz()) {
             if (satz->nArt == kArtNeuFz)
-                LayOutSatz(*satz, kNeuFzPhotos, kNeuFzTexts);
+                LayOutSatz(*satz, kNeuFzTexts);
             else if (satz->nArt == kArtOccasion)
-                LayOutSatz(*satz, kOccasionPhotos, kOccasionTexts);
+                LayOutSatz(*satz, kOccasionTexts);
         }
         Promotion();
         DrawTexts();
@@ -96,8 +97,8 @@ private:
         return nSatz >= 0 && nSatz < nCount ? &m_store.m_satz[size_t(nSatz)] : nullptr;
     }
 
-    void LayOutSatz(const Satz& satz, const PhotoLayout& photos, std::span<const TextRow> texts) {
-        DrawPhotos(satz, photos);
+    void LayOutSatz(const Satz& satz, std::span<const TextRow> texts) {
+        DrawPhotos(satz);
         std::optional<QRect> price;
         size_t nZeilenBegin = 0;
         size_t nZeilenEnd = 0;
@@ -121,29 +122,17 @@ private:
             KeepZeilenAbove(*price, nZeilenBegin, nZeilenEnd);
     }
 
-    void DrawPhotos(const Satz& satz, const PhotoLayout& layout) {
+    void DrawPhotos(const Satz& satz) {
         const CPictureLoader loader;
-        const QPoint main = layout.main[m_mode];
-        DrawPhoto(loader, main, satz.nBild[0], kMainPhotoPercent);
-
-        std::array<int, kMaxSmallPhotos> present{};
-        int n = 0;
-        for (size_t k = 1; k < satz.nBild.size(); ++k) {
-            if (satz.nBild[k] > 0)
-                present[size_t(n++)] = satz.nBild[k];
+        const auto placed = PlaceSlidePhotos(satz, m_mode);
+        for (size_t k = 0; k < placed.size(); ++k) {
+            const PlacedPhoto& photo = placed[k];
+            if (photo.bDrawn &&
+                loader.RenderPicture(m_dc, photo.topLeft.x(), photo.topLeft.y(), m_store,
+                                     satz.nBild[k], photo.nPercent, photo.room))
+                m_photos.push_back(loader.PictureRect(m_store, photo.topLeft.x(), photo.topLeft.y(),
+                                                      satz.nBild[k], photo.nPercent, photo.room));
         }
-        if (n == 0)
-            return;
-        const auto& column = layout.smallY[m_mode][size_t(n - 1)];
-        for (size_t k = 0; k < size_t(n); ++k)
-            DrawPhoto(loader, QPoint(kSmallPhotoX[m_mode], column[k]), present[k],
-                      kSmallPhotoPercent[m_mode]);
-    }
-
-    void DrawPhoto(const CPictureLoader& loader, QPoint topLeft, int nSlot, int nPercent) {
-        if (loader.RenderPicture(m_dc, topLeft.x(), topLeft.y(), m_store, nSlot, nPercent))
-            m_photos.push_back(
-                loader.PictureRect(m_store, topLeft.x(), topLeft.y(), nSlot, nPercent));
     }
 
     void AddZeilen(const Satz& satz, const TextRow& row) {

@@ -1,6 +1,7 @@
 #include "show/ZelvoraView.h"
 
 #include "catalogue/CacheText.h"
+#include "catalogue/ShownRecord.h"
 #include "dialogs/Commands.h"
 #include "platform/PowerOff.h"
 #include "platform/ScreenSaver.h"
@@ -48,15 +49,6 @@ bool IsFolder(const char* folder) {
     return QFileInfo(QString::fromLatin1(folder)).isDir();
 }
 
-// Every photo of the slide decodes: none was taken away under it.
-bool HasPictures(CSatzStore& store, int nSatz) {
-    const auto& nBild = store.m_satz[nSatz].nBild;
-    for (int k = 0; k < kBilderProSatz; ++k)
-        if ((k == 0 || nBild[k] != 0) && store.Picture(nBild[k]).isNull())
-            return false;
-    return true;
-}
-
 int KeyCode(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Space:
@@ -86,7 +78,7 @@ CZelvoraView::CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPo
         throw std::invalid_argument("the view needs a portal sync");
     connect(&m_job, &CSyncJob::Finished, this, &CZelvoraView::OnJobFinished);
     m_progressRepaint.setInterval(kProgressRepaintPeriod);
-    connect(&m_progressRepaint, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&m_progressRepaint, &QTimer::timeout, this, &CZelvoraView::RepaintProgress);
     // Every paint covers the whole view: nothing is erased first, so a slide never flickers.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -157,8 +149,6 @@ void CZelvoraView::PrepareCacheFolders() {
 }
 
 void CZelvoraView::OnTimer(int nIDEvent) {
-    if (nIDEvent != TIMER_NEXT_SATZ)
-        m_composed.Drop();
     if (nIDEvent == TIMER_SHUTDOWN_CHECK)
         ShutdownCheck();
     if (nIDEvent == TIMER_ONLINE_UPDATE) {
@@ -251,15 +241,16 @@ void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
         ShowManualUpdateMessage();
         return;
     }
-    const int nShown = m_satzStore.m_nCurrentSatz;
+    const CShownRecord shown(m_satzStore);
     Rebuild(result.catalogue.get());
     if (!m_bShowStarted) {
         StartShow();
         return;
     }
-    // The show that started from the cache goes on where it was, unless that slide is gone.
-    if (result.kind == SyncJobKind::Start && nShown < m_satzStore.m_nSatzCount)
-        m_satzStore.m_nCurrentSatz = nShown;
+    // The show goes on after the vehicle that was on screen, wherever the rebuild put it: from
+    // the start it would never reach the vehicles behind the first hour's worth of slides.
+    shown.Resume(m_satzStore);
+    SchedulePrefetch();
     // After the hourly update the slide timer runs again, also when the show was stopped.
     if (result.kind == SyncJobKind::Hourly || m_bRunning)
         m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
@@ -285,7 +276,7 @@ void CZelvoraView::NextSatz(int nStep) {
     // Until the rebuild, a slide whose photo the job deleted or replaced by one that no longer
     // decodes is passed over rather than drawn with an empty frame.
     for (int nTries = 1; nTries < m_satzStore.m_nSatzCount && m_satzStore.m_nCurrentSatz >= 0 &&
-                         !HasPictures(m_satzStore, m_satzStore.m_nCurrentSatz);
+                         !SlideHasPictures(m_satzStore, m_satzStore.m_nCurrentSatz, DeviceScale());
          ++nTries)
         m_satzStore.GetNextSatz(nStep);
 }
@@ -309,7 +300,6 @@ void CZelvoraView::OnKeyDown(int nChar, int nRepCnt) {
     // Presses merged while the show was busy count more and are dropped; a held key's
     // auto-repeated presses come one by one and each steps.
     const bool bSingle = nRepCnt == 1;
-    m_composed.Drop();
     if (nChar == key::kSpace || nChar == key::kEnter) {
         TraceF("Keypressed %d", nChar);
         StartStop();
@@ -363,7 +353,6 @@ void CZelvoraView::SetSpeed(int nSpeed, const char* szTrace) {
 }
 
 void CZelvoraView::OnCommand(int nID) {
-    m_composed.Drop();
     for (const auto& speed : command::kSpeedCommands) {
         if (nID == speed.nCommand) {
             SetSpeed(speed.nSpeed, speed.szTrace);
@@ -471,9 +460,8 @@ void CZelvoraView::OnRestartRefused() {
 void CZelvoraView::paintEvent(QPaintEvent* event) {
     // A slide whose photo does not decode is passed over, never drawn with a hole: each
     // failure takes one slide out of the show, so this ends.
-    const qreal dDeviceScale = Frame().dScale * devicePixelRatioF();
     while (m_satzStore.m_bSatzLoaded &&
-           !PrefetchSlide(m_satzStore, m_satzStore.m_nCurrentSatz, dDeviceScale))
+           !PrefetchSlide(m_satzStore, m_satzStore.m_nCurrentSatz, DeviceScale()))
         m_satzStore.GetNextSatz(+1);
     QPainter painter(this);
     if (!m_composed.Paint(painter, event->rect(), m_satzStore, Geometry()))
@@ -483,8 +471,7 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
     const CStatusReport report(m_satzStore, m_clock);
     // Below the waiting message, or over the show during the manual update.
     if (m_job.IsRunning() && (!m_bShowStarted || m_bManualPanel))
-        PaintStatusPage(painter, rect().adjusted(0, height() / 2, 0, 0),
-                        report.JobPage(m_job.Progress()));
+        PaintStatusPage(painter, JobPanelArea(), report.JobPage(m_job.Progress()));
     if (m_status.IsShown()) {
         JobState job;
         job.bRunning = m_job.IsRunning();
@@ -505,11 +492,26 @@ void CZelvoraView::SchedulePrefetch() {
         m_satzStore.GetNextSatz(+1);
         const int nNext = m_satzStore.m_nCurrentSatz;
         m_satzStore.m_nCurrentSatz = nCurrent;
-        const ViewGeometry view = Geometry();
-        if (nNext >= 0 &&
-            PrefetchSlide(m_satzStore, nNext, view.frame.dScale * view.dDevicePixelRatio))
-            m_composed.Compose(m_satzStore, nNext, view);
+        if (nNext >= 0 && PrefetchSlide(m_satzStore, nNext, DeviceScale()))
+            m_composed.Compose(m_satzStore, nNext, Geometry());
     });
+}
+
+void CZelvoraView::RepaintProgress() {
+    // Only what shows the job's progress: a whole repaint would compose the slide afresh, at
+    // 4K a noticeable time every second. The status page covers the slide anyway.
+    if (m_status.IsShown())
+        update();
+    else if (!m_bShowStarted || m_bManualPanel)
+        update(JobPanelArea());
+}
+
+QRect CZelvoraView::JobPanelArea() const {
+    return rect().adjusted(0, height() / 2, 0, 0);
+}
+
+qreal CZelvoraView::DeviceScale() const {
+    return Frame().dScale * devicePixelRatioF();
 }
 
 SlideFrame CZelvoraView::Frame() const {

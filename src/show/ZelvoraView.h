@@ -92,9 +92,15 @@ private:
     void StopSlideTimer();
     // Decodes the next visible slide's photos once the current paint is on screen.
     void SchedulePrefetch();
+    void RepaintProgress();
+    // The lower half, where the job's progress shows under the waiting message or the
+    // manual update's panel.
+    QRect JobPanelArea() const;
     // Where the slide stands in the view at its current size.
     SlideFrame Frame() const;
     ViewGeometry Geometry() const;
+    // Device pixels per layout pixel of the slide's paint.
+    qreal DeviceScale() const;
 
     CSatzStore m_satzStore;
     bool m_bRunning = false;
@@ -113,7 +119,7 @@ private:
     QTimer m_progressRepaint;
     CWindowTimers m_timers;
     CStatusToggle m_status;
-    // The next slide composed ahead on a scaled view. Dropped on everything but the slide
-    // timer and paints, so only a plain advance is served from it.
+    // The next slide composed ahead on a scaled view; its paint serves it only while nothing it
+    // was composed from has changed.
     CComposedSlide m_composed;
 };

@@ -230,6 +230,33 @@ TEST_F(PictureTest, PicturesAreDecodedOnDemandAndCached) {
     EXPECT_TRUE(m_store->Picture(kMaxPictures).isNull());
 }
 
+TEST_F(PictureTest, HasPicturesDecodesNothingAndFailsForAPhotoThePaintCouldNotDraw) {
+    WritePhoto("Bilder/a.jpg", 800, 600, Qt::red);
+    WritePhoto("Bilder/b.jpg", 240, 160, Qt::blue);
+    ASSERT_TRUE(Load(0, "Bilder/a.jpg"));
+    ASSERT_TRUE(Load(1, "Bilder/b.jpg"));
+    m_store->m_satz[0].nBild = {0, 1, 0, 0, 0};
+    m_store->m_nSatzCount = 1;
+    const std::array<QSize, kBilderProSatz> drawn{QSize(400, 300), QSize(120, 80)};
+
+    EXPECT_TRUE(m_store->HasPictures(0, drawn)) << "both files there";
+    ASSERT_TRUE(QFile::rename("Bilder/a.jpg", "Bilder/a.keep"));
+    EXPECT_FALSE(m_store->HasPictures(0, drawn)) << "the main photo deleted by the sync";
+    EXPECT_TRUE(m_store->Picture(0, drawn[0]).isNull()) << "the checks decoded nothing";
+
+    ASSERT_TRUE(QFile::rename("Bilder/a.keep", "Bilder/a.jpg"));
+    ASSERT_TRUE(Load(0, "Bilder/a.jpg"));
+    ASSERT_TRUE(m_store->PrefetchPictures(0, drawn));
+    ASSERT_TRUE(QFile::remove("Bilder/a.jpg"));
+    WritePhoto("Bilder/b.jpg", 240, 160, Qt::blue, "PNG");
+    EXPECT_TRUE(m_store->HasPictures(0, drawn)) << "held at the sizes the paint draws";
+    EXPECT_FALSE(m_store->HasPictures(0, {QSize(200, 150), drawn[1]}))
+        << "held at another size only, its file gone";
+    EXPECT_FALSE(m_store->HasPictures(0, {drawn[0], QSize(60, 40)}))
+        << "replaced by a format its load did not check";
+    EXPECT_FALSE(m_store->HasPictures(1, drawn));
+}
+
 TEST(PictureCache, KeepsTheMostRecentlyUsedWithinItsBudget) {
     QImage picture(100, 100, QImage::Format_RGB32);
     picture.fill(Qt::red);

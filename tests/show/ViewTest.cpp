@@ -2,6 +2,8 @@
 #include "show/ViewFakes.h"
 #include "show/ZelvoraView.h"
 
+#include "../catalogue/TraceCapture.h"
+
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/TempWorkDir.h"
@@ -10,7 +12,9 @@
 #include "sync/Portal.h"
 
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QSemaphore>
 #include <QSettings>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -390,7 +394,7 @@ TEST_F(View, HourlyUpdateRebuildsAndAlwaysRestartsTheSlideTimer) {
         << "one job: the tick that found it running started none, and the new-vehicle list "
            "was fetched at the first load";
     EXPECT_EQ(view.Store().m_nSatzCount, 4);
-    EXPECT_EQ(Current(), 0);
+    EXPECT_EQ(Current(), 1) << "the vehicle on screen stays current";
     EXPECT_EQ(Timers().Interval(TIMER_NEXT_SATZ), 10000) << "re-armed while stopped";
     EXPECT_FALSE(view.IsRunning());
 
@@ -405,6 +409,97 @@ TEST_F(View, HourlyUpdateRebuildsAndAlwaysRestartsTheSlideTimer) {
     EXPECT_EQ(Timers().Interval(TIMER_NEXT_SATZ), 10000)
         << "and the timer is re-armed all the same";
     EXPECT_EQ(view.Store().m_nSatzCount, 4);
+}
+
+TEST_F(View, ARebuildGoesOnAfterTheVehicleOnScreenFoundByItsRecord) {
+    // The show stands on "Titel 2" of three records when the job adds one in front of it, or
+    // deletes it.
+    struct Case {
+        bool bHourly;
+        bool bGone;
+        const char* szCurrent; // after the rebuild
+        const char* szNext;    // at the next advance
+    };
+    const Case cases[] = {
+        {false, false, "Titel 2", "Titel 3"},
+        {true, false, "Titel 2", "Titel 3"},
+        {false, true, "Titel 1", "Titel 3"},
+        {true, true, "Titel 1", "Titel 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "hourly " << c.bHourly << " gone " << c.bGone);
+        const auto change = [&c] {
+            if (c.bGone)
+                QFile::remove(QStringLiteral("Daten/satz_1_2.txt"));
+            else
+                WriteRecord(0);
+        };
+        for (int n = 0; n <= 3; ++n)
+            QFile::remove(QStringLiteral("Daten/satz_1_%1.txt").arg(n));
+        m_seams.onUsed = c.bHourly ? std::function<void()>() : change;
+        CZelvoraView& view = LoadedView();
+        if (c.bHourly) {
+            ASSERT_EQ(Current(), 1);
+            m_seams.onUsed = change;
+            view.OnTimer(TIMER_ONLINE_UPDATE);
+            WaitForJob(view);
+        }
+        const auto title = [&] {
+            return view.Store().m_satz[size_t(Current())].strTitel;
+        };
+        EXPECT_EQ(title(), QString::fromLatin1(c.szCurrent));
+        view.OnTimer(TIMER_NEXT_SATZ);
+        EXPECT_EQ(title(), QString::fromLatin1(c.szNext));
+    }
+}
+
+// Compositions of the slide between two slide changes of a running 4K show under the event
+// loop, the shutdown check ticking and a job's progress timer running: only the look-ahead's,
+// the change itself is served from it.
+TEST_F(View, ALargeScreenServesEachSlideChangeFromTheSlideComposedAhead) {
+    WriteInt(setting::kScrRes, 3);
+    // More than a shutdown-check tick between composing ahead and advancing.
+    WriteInt(setting::kSpeed, 1200);
+    for (const bool bJob : {false, true}) {
+        SCOPED_TRACE(bJob ? "during a job" : "no job");
+        QSemaphore entered;
+        QSemaphore release;
+        m_seams.onUsed = {};
+        CZelvoraView& view = LoadedView();
+        if (bJob) {
+            m_seams.onUsed = [&] {
+                entered.release();
+                release.acquire();
+            };
+            view.OnTimer(TIMER_ONLINE_UPDATE);
+            entered.acquire();
+        }
+        view.resize(3840, 2160);
+        view.show();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(view.size(), QSize(3840, 2160));
+        view.OnKeyDown(key::kUp, 1); // the slide timer counts from here
+        std::vector<int> composedPerChange;
+        {
+            QEventLoop loop;
+            CTraceCapture trace([&](const QString& line) {
+                if (line == QStringLiteral("GetNextSatz Start")) {
+                    composedPerChange.push_back(0);
+                    if (composedPerChange.size() == 2)
+                        loop.quit();
+                } else if (line == QStringLiteral("ZeigeSatzAufBildschirm") &&
+                           !composedPerChange.empty()) {
+                    ++composedPerChange.back();
+                }
+            });
+            QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        release.release();
+        WaitForJob(view);
+        ASSERT_EQ(composedPerChange.size(), 2u);
+        EXPECT_EQ(composedPerChange[0], 1);
+    }
 }
 
 TEST_F(View, ShutdownCheckPowersOffOnceInsideTheWindow) {
