@@ -5,24 +5,42 @@
 // as the view does. The screen sizes of the layouts, and a 4K screen in both layouts.
 // At 4K also the slide change as the view makes it with look-ahead: the next slide composed
 // off screen in idle time, and the paint that shows it (checks, then copies the composition).
+// Last, the running program's path: the view itself at 4K under the event loop, its timers
+// (the shutdown check among them) and the slide timer at its shortest interval, without and
+// with a job running behind the show; the paint times of its slide changes and how many of them
+// composed in their paint.
 //
 // Usage: compose [slides]   (default 100)
 
 #include "catalogue/SatzStore.h"
+#include "platform/PowerOff.h"
+#include "platform/ScreenSaver.h"
+#include "settings/Clock.h"
+#include "settings/Profile.h"
+#include "settings/SettingNames.h"
+#include "settings/Trace.h"
 #include "show/ComposedSlide.h"
 #include "show/SlideFrame.h"
 #include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
+#include "show/ViewConstants.h"
+#include "show/ZelvoraView.h"
+#include "sync/CredentialStore.h"
+#include "sync/PortalSync.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
+#include <QLoggingCategory>
 #include <QPainter>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -35,6 +53,8 @@ constexpr int kDefaultSlides = 100;
 constexpr QSize kMainPhoto{800, 600};
 constexpr QSize kSmallPhoto{320, 240};
 constexpr int kPhotosPerSlide = 5;
+// Slide changes of the running view, one a second.
+constexpr int kRunningShowChanges = 10;
 
 // A photo with gradients and shapes, so that it decodes like a real one, not like a flat
 // colour.
@@ -158,6 +178,113 @@ std::tuple<Figures, Figures, int> MeasureComposedAhead(CSatzStore& store, QSize 
     return {Sorted(paints), Sorted(idle), nFresh};
 }
 
+class CNoPowerOff final : public IPowerOff {
+public:
+    void ShutdownPC() override {}
+};
+class CNoScreenSaver final : public IScreenSaver {
+public:
+    void Inhibit() override {}
+    void Release() override {}
+};
+
+// A sync that finds nothing to do, or holds its job until released.
+class CHeldSync final : public IPortalSync {
+public:
+    explicit CHeldSync(QSemaphore* release) : m_release(release) {}
+    void UpdatePictureList() override {
+        if (m_release)
+            m_release->acquire();
+    }
+    void UpdateNeuFzPictureList() override {}
+
+private:
+    QSemaphore* m_release;
+};
+
+// The view with its paints timed, and the compositions made inside them counted.
+class CTimedView final : public CZelvoraView {
+public:
+    using CZelvoraView::CZelvoraView;
+    std::vector<double> m_changes; // paints of a slide other than the last one painted
+    int m_nFresh = 0;
+    bool m_bInPaint = false;
+    int m_nLastSatz = -2;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QElapsedTimer timer;
+        timer.start();
+        m_bInPaint = true;
+        CZelvoraView::paintEvent(event);
+        m_bInPaint = false;
+        if (Store().m_nCurrentSatz != m_nLastSatz && m_nLastSatz != -2)
+            m_changes.push_back(MsSince(timer));
+        m_nLastSatz = Store().m_nCurrentSatz;
+    }
+};
+
+CTimedView* g_timed = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+void CountComposing(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (context.category && QByteArray(context.category) == lcZelvoraTrace().categoryName()) {
+        if (g_timed && g_timed->m_bInPaint && text == QLatin1String("ZeigeSatzAufBildschirm"))
+            ++g_timed->m_nFresh;
+        return;
+    }
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
+}
+
+// nChanges slide changes of the running view at 4K in the large layout; bJob holds a job
+// running behind the show meanwhile.
+void MeasureRunningShow(int nChanges, bool bJob) {
+    WriteProfileInt(setting::kSection, setting::kScrRes, 3);
+    WriteProfileInt(setting::kSection, setting::kSpeed, view::kMinSpeed);
+    SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
+    QSemaphore release;
+    CNoPowerOff powerOff;
+    CNoScreenSaver saver;
+    bool bStartJob = true;
+    CTimedView view(
+        [&](CSatzStore&, const SyncOptions&) {
+            // The start-up job ends at once; the hourly one is held until the end.
+            const bool bHold = bJob && !std::exchange(bStartJob, false);
+            return std::make_unique<CHeldSync>(bHold ? &release : nullptr);
+        },
+        SystemClock(), powerOff, saver);
+    view.resize(3840, 2160);
+    view.OnInitialUpdate();
+    view.show();
+    QEventLoop loop;
+    QTimer::singleShot(view::kStartLoadPeriod + 2000, &loop, &QEventLoop::quit);
+    loop.exec(); // the start-up job ends, the show runs
+    if (bJob)
+        view.OnTimer(view::TIMER_ONLINE_UPDATE);
+    view.m_changes.clear();
+    view.m_nFresh = 0;
+    g_timed = &view;
+    QLoggingCategory::setFilterRules(QStringLiteral("zelvora.trace.debug=true"));
+    g_previousHandler = qInstallMessageHandler(&CountComposing);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (int(view.m_changes.size()) >= nChanges)
+            loop.quit();
+    });
+    poll.start(50);
+    loop.exec();
+    qInstallMessageHandler(g_previousHandler);
+    QLoggingCategory::setFilterRules({});
+    g_timed = nullptr;
+    release.release();
+    const Figures paint = Sorted(view.m_changes);
+    std::printf("3840x2160 mode 2 %-18s median %6.2f ms  worst %6.2f ms  (%d slide changes "
+                "under the event loop; %d composed in paint)\n",
+                bJob ? "view, job running" : "view", paint.dMedianMs, paint.dWorstMs,
+                int(view.m_changes.size()), view.m_nFresh);
+}
+
 std::unique_ptr<CSatzStore> LoadCatalogue(int nResMode) {
     auto store = std::make_unique<CSatzStore>();
     store->m_nSprache = 1;
@@ -178,7 +305,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QDir(work.path()).filePath(QStringLiteral("config")).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     const int nSlides = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 999) : kDefaultSlides;
 
     QDir::setCurrent(work.path());
@@ -212,5 +339,7 @@ int main(int argc, char** argv) {
                     paint.dMedianMs, paint.dWorstMs, store->m_nSatzCount, idle.dMedianMs,
                     idle.dWorstMs, nFresh);
     }
+    for (const bool bJob : {false, true})
+        MeasureRunningShow(kRunningShowChanges, bJob);
     return 0;
 }
