@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QStringList>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -285,55 +286,35 @@ TEST_F(SlidePainterTest, PhotosStandInTheirColumnForOneToFourSmallPhotos) {
 }
 
 TEST_F(SlidePainterTest, PhotosLargerThanTheirRoomAreScaledDownIntoItKeepingTheirProportions) {
-    struct Case {
-        int nArt;
-        bool bLarge;
-        QPoint main;
-        QSize mainRoom;
+    // By kind and layout: the main photo's place and room, and one small photo's room (drawn
+    // at 125 % in the large layout: 256 x 172 fills it).
+    const std::tuple<int, bool, QRect, QRect> cases[] = {
+        {2, false, QRect(20, 60, 820, 607), QRect(1115, 275, 251, 160)},
+        {1, false, QRect(40, 130, 670, 510), QRect(1115, 275, 251, 160)},
+        {2, true, QRect(40, 100, 860, 700), QRect(1360, 365, 320, 215)},
+        {1, true, QRect(40, 180, 830, 620), QRect(1360, 365, 320, 215)},
     };
-    const Case cases[] = {
-        {2, false, {20, 60}, {820, 607}},
-        {1, false, {40, 130}, {670, 510}},
-        {2, true, {40, 100}, {860, 700}},
-        {1, true, {40, 180}, {830, 620}},
-    };
-    const QColor mainColour(200, 40, 40);
-    const QColor smallColour(40, 40, 200);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "art " << c.nArt << " large " << c.bLarge);
-        SetMode(c.bLarge);
-        // One small photo at 100 % or 125 %: its room is 251 x 160 or 320 x 215.
-        const QRect smallRoom = c.bLarge ? QRect(1360, 365, 320, 215) : QRect(1115, 275, 251, 160);
-        const QSize smallFits = c.bLarge ? QSize(256, 172) : QSize(251, 160);
-        const int w = c.mainRoom.width();
-        const int h = c.mainRoom.height();
-        struct Photos {
-            QSize main;
-            QSize small;
-            QRect drawnMain;
-            QRect drawnSmall;
-        };
-        const Photos photos[] = {
-            // Just fitting: drawn at their own size.
-            {c.mainRoom, smallFits, QRect(c.main, c.mainRoom), smallRoom},
-            // Twice as wide as the room: the width fills it.
-            {QSize(2 * w, h), QSize(2 * smallFits.width(), smallFits.height()),
-             QRect(c.main, QSize(w, h / 2)),
-             QRect(smallRoom.topLeft(), QSize(smallRoom.width(), smallRoom.height() / 2))},
-            // Twice as high: the height fills it.
-            {QSize(w, 2 * h), QSize(smallFits.width(), 2 * smallFits.height()),
-             QRect(c.main, QSize(w / 2, h)),
-             QRect(smallRoom.topLeft(), QSize(smallRoom.width() / 2, smallRoom.height()))},
-        };
-        for (const Photos& p : photos) {
-            SCOPED_TRACE(testing::Message() << p.main.width() << "x" << p.main.height());
+    for (const auto& [nArt, bLarge, main, small] : cases) {
+        SetMode(bLarge);
+        const QSize smallPhoto = bLarge ? QSize(256, 172) : small.size();
+        // Filling the room: its own size. Twice as wide or as high: half of the other side.
+        for (const QSize factor : {QSize(1, 1), QSize(2, 1), QSize(1, 2)}) {
+            SCOPED_TRACE(testing::Message() << "art " << nArt << " large " << bLarge << " "
+                                            << factor.width() << "x" << factor.height());
+            const auto photo = [&](QSize size, const QColor& colour) {
+                return AddPhoto(size.width() * factor.width(), size.height() * factor.height(),
+                                colour);
+            };
+            const auto drawn = [&](const QRect& room) {
+                return QRect(room.topLeft(),
+                             QSize(room.width() / factor.height(), room.height() / factor.width()));
+            };
             m_store->m_nSatzCount = 0;
-            Satz& satz = AddSatz(c.nArt);
-            satz.nBild = {AddPhoto(p.main.width(), p.main.height(), mainColour),
-                          AddPhoto(p.small.width(), p.small.height(), smallColour), 0, 0, 0};
+            AddSatz(nArt).nBild = {photo(main.size(), Qt::red), photo(smallPhoto, Qt::blue), 0, 0,
+                                   0};
             const QImage image = Render();
-            ExpectPhoto(image, p.drawnMain, mainColour);
-            ExpectPhoto(image, p.drawnSmall, smallColour);
+            ExpectPhoto(image, drawn(main), Qt::red);
+            ExpectPhoto(image, drawn(small), Qt::blue);
         }
     }
 }
