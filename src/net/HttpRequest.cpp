@@ -174,8 +174,7 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
     m_pBody.reset();
     try {
         socket.Create(net::kStreamSocket);
-        socket.Connect(socket.GetHostByName(host, port, timeoutSeconds, m_resolve),
-                       timeoutSeconds);
+        socket.Connect(socket.GetHostByName(host, port, timeoutSeconds, m_resolve), timeoutSeconds);
         socket.SendAll(m_szRequest, requestLength, timeoutSeconds);
         const long long contentLength = ReadHeader(socket, timeoutSeconds);
         if (m_nStatusCode == 200)

@@ -12,7 +12,7 @@
 
 namespace {
 struct NoticeTexts {
-    const char* szWaiting; // "%1" the failure, "%2" the time of the next try
+    const char* szWaiting;    // "%1" the failure, "%2" the time of the next try
     const char* szFailedText; // "%1" the failure
     const char* szFailedCaption;
 };
@@ -83,8 +83,8 @@ void PaintWaitingNotice(QPainter& dc, const SlideFrame& frame, int nResMode, int
     const int nMode = nResMode == slide::kLargeResMode ? slide::kLarge : slide::kSmall;
     // The place of the sign-in hint, which shows only while no customer number is stored.
     const QPoint place = slide::kAnmeldenOrtPos[nMode];
-    const QPoint topLeft = frame.origin + QPoint(qRound(place.x() * frame.dScale),
-                                                 qRound(place.y() * frame.dScale));
+    const QPoint topLeft =
+        frame.origin + QPoint(qRound(place.x() * frame.dScale), qRound(place.y() * frame.dScale));
     QFont font(QString::fromLatin1(slide::kFontFamily));
     font.setPixelSize(qMax(1, qRound(view::kWaitingNoticePixels * frame.dScale)));
     const QFontMetrics metrics(font);
@@ -99,7 +99,7 @@ void PaintWaitingNotice(QPainter& dc, const SlideFrame& frame, int nResMode, int
 
 NoticeMessage ManualUpdateFailedMessage(const SyncOutcome& failed, int nSprache) {
     const NoticeTexts& texts = NoticeTextsFor(nSprache);
-    return {QString::fromUtf8(texts.szFailedText)
-                .arg(FailureWords(failed, StatusTextsFor(nSprache))),
-            QString::fromUtf8(texts.szFailedCaption)};
+    return {
+        QString::fromUtf8(texts.szFailedText).arg(FailureWords(failed, StatusTextsFor(nSprache))),
+        QString::fromUtf8(texts.szFailedCaption)};
 }

@@ -47,6 +47,8 @@ public:
     int Speed() const { return m_nSpeed; }
     const CWindowTimers& Timers() const { return m_timers; }
     const CSyncJob& Job() const { return m_job; }
+    // The line under the waiting message; empty while there is none.
+    const QString& WaitingNoticeText() const { return m_strWaitingNotice; }
     // The status page for support covers the slide.
     bool IsStatusShown() const { return m_status.IsShown(); }
 

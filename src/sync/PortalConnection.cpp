@@ -91,8 +91,8 @@ CPortalConnection::CPortalConnection(const CSatzStore& store, const SyncOptions&
 int CPortalConnection::Resolve(int nTimeoutSeconds) {
     if (!m_bResolved) {
         in_addr address{};
-        m_nLookupError = sockapi::Lookup(m_szServer, std::chrono::seconds(nTimeoutSeconds),
-                                         address, m_options.resolve, m_options.pCancel);
+        m_nLookupError = sockapi::Lookup(m_szServer, std::chrono::seconds(nTimeoutSeconds), address,
+                                         m_options.resolve, m_options.pCancel);
         const auto* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
         std::snprintf(m_szAddress.data(), m_szAddress.size(), "%u.%u.%u.%u", bytes[0], bytes[1],
                       bytes[2], bytes[3]);

@@ -374,7 +374,8 @@ TEST(NameLookup, GivesUpAfterTheTimeOutAndSurvivesTheLateAnswer) {
         return EAI_NONAME;
     };
     EXPECT_EQ(sockapi::Lookup("gone.test", std::chrono::seconds(1), address, failing), EAI_NONAME);
-    EXPECT_EQ(sockapi::Lookup("10.1.2.3", std::chrono::seconds(1), address, failing), 0) << "no lookup for an address";
+    EXPECT_EQ(sockapi::Lookup("10.1.2.3", std::chrono::seconds(1), address, failing), 0)
+        << "no lookup for an address";
     EXPECT_EQ(ntohl(address.s_addr), 0x0a010203u);
     EXPECT_NE(sockapi::Lookup("", std::chrono::seconds(1), address, failing), 0);
 }
@@ -430,4 +431,30 @@ TEST_F(HttpRequestTest, ADeadlineBoundsAllWaitsAndACancelEndsTheRequestAtOnce) {
     ExpectEmptyBody(request);
     canceller.get();
     EXPECT_EQ(Run(request, 10), sockapi::kCancelled) << "no request after the cancel";
+
+    // A name lookup that never answers: a cancel ends its wait, and so does the deadline.
+    std::promise<void> gate;
+    const auto hanging = [open = gate.get_future().share()](const std::string&, in_addr&) {
+        open.wait();
+        return EAI_NONAME;
+    };
+    for (const bool bCancel : {true, false}) {
+        CCancelToken lookupCancel;
+        CHttpRequest named(hanging);
+        ASSERT_TRUE(named.FormatRequest("/", "portal.test"));
+        named.SetCancelToken(&lookupCancel);
+        if (!bCancel)
+            named.SetDeadline(steady_clock::now() + milliseconds(300));
+        auto later = std::async(std::launch::async, [&] {
+            std::this_thread::sleep_for(milliseconds(300));
+            if (bCancel)
+                lookupCancel.Cancel();
+        });
+        const auto started = steady_clock::now();
+        EXPECT_EQ(named.RequestURL("portal.test", 80, 10),
+                  bCancel ? sockapi::kCancelled : sockapi::kLookupTimedOut);
+        EXPECT_LT(steady_clock::now() - started, seconds(2));
+        later.get();
+    }
+    gate.set_value();
 }
