@@ -524,7 +524,7 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
     if (m_job.IsRunning() && (!m_bShowStarted || m_bManualPanel))
         PaintStatusPage(painter, rect().adjusted(0, height() / 2, 0, 0),
                         report.JobPage(m_job.Progress()));
-    else if (!m_satzStore.m_bSatzLoaded && !m_strWaitingNotice.isEmpty())
+    else if (!m_satzStore.m_bSatzLoaded && !m_job.IsRunning() && !m_strWaitingNotice.isEmpty())
         PaintWaitingNotice(painter, Frame(), m_satzStore.m_nResMode, width(), m_strWaitingNotice);
     if (m_status.IsShown()) {
         JobState job;

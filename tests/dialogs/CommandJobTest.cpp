@@ -58,23 +58,19 @@ TEST(CommandJob, TheCommandsStopTheSyncJobBeforeTheyWrite) {
 TEST(CommandJob, ARefusedRestartIsNamedInASecondLineInBothLanguages) {
     CTempWorkDir dir;
     CFakeDialogHost host;
-    host.m_bCanRestart = false;
     for (const int nSprache : {1, 2}) {
-        host.ForgetWhatHappened();
-        host.m_store.m_nSprache = nSprache;
-        CloseForRestart(host, ERestartReason::Update);
-        ASSERT_EQ(host.m_messages.size(), 1U);
-        const QStringList lines = host.m_messages[0].strText.split(u'\n');
-        ASSERT_EQ(lines.size(), 2);
-        EXPECT_EQ(lines[0], nSprache == 1 ? QStringLiteral("Manuelles Daten update, bitte starten "
-                                                           "Sie das Programm neu !")
-                                          : QStringLiteral("Les réglages ont été modifiés, SVP "
-                                                           "redémarrer le programme !"));
-        EXPECT_TRUE(lines[1].startsWith(nSprache == 1 ? QStringLiteral("Neustart abgelehnt")
-                                                      : QStringLiteral("Redémarrage refusé")));
+        for (const bool bCanRestart : {true, false}) {
+            host.ForgetWhatHappened();
+            host.m_store.m_nSprache = nSprache;
+            host.m_bCanRestart = bCanRestart;
+            CloseForRestart(host, ERestartReason::Update);
+            ASSERT_EQ(host.m_messages.size(), 1U);
+            const QStringList lines = host.m_messages[0].strText.split(u'\n');
+            EXPECT_EQ(lines[0].endsWith(QStringLiteral("programme !")), nSprache == 2);
+            EXPECT_EQ(lines.size(), bCanRestart ? 1 : 2);
+            EXPECT_TRUE(bCanRestart ||
+                        lines[1].startsWith(nSprache == 1 ? QStringLiteral("Neustart abgelehnt")
+                                                          : QStringLiteral("Redémarrage refusé")));
+        }
     }
-    host.ForgetWhatHappened();
-    host.m_bCanRestart = true;
-    CloseForRestart(host, ERestartReason::Update);
-    EXPECT_FALSE(host.m_messages[0].strText.contains(u'\n'));
 }
