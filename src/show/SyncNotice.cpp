@@ -5,6 +5,7 @@
 #include "show/SlideLayout.h"
 #include "show/StatusTexts.h"
 #include "show/ViewConstants.h"
+#include "sync/PortalConnection.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -30,8 +31,11 @@ const NoticeTexts& NoticeTextsFor(int nSprache) {
     return nSprache == 2 ? kNoticeFr : kNoticeDe;
 }
 
-bool Failed(const SyncOutcome& outcome) {
-    return outcome.time != 0 && outcome.failure != SyncFailure::None && !outcome.bListed;
+// A dealer without standard brands may get no new-vehicle list at all: only a portal out of
+// reach counts there.
+bool Failed(SyncKind kind, const SyncOutcome& outcome) {
+    return outcome.time != 0 && outcome.failure != SyncFailure::None && !outcome.bListed &&
+           (kind == SyncKind::Used || IsNoAnswer(outcome.failure));
 }
 } // namespace
 
@@ -67,7 +71,7 @@ QString FailureWords(const SyncOutcome& outcome, const StatusTexts& texts) {
 
 std::optional<SyncOutcome> FailedSync() {
     for (const SyncKind kind : {SyncKind::Used, SyncKind::NeuFz}) {
-        if (const SyncOutcome outcome = ReadSyncOutcome(kind); Failed(outcome))
+        if (const SyncOutcome outcome = ReadSyncOutcome(kind); Failed(kind, outcome))
             return outcome;
     }
     return std::nullopt;

@@ -16,8 +16,8 @@ struct StatusTexts;
 // The failure as the status page words it, with the HTTP status it names.
 QString FailureWords(const SyncOutcome& outcome, const StatusTexts& texts);
 
-// The latest used-vehicle sync, or else new-vehicle sync, that met a failure and brought no
-// list; none when the portal gave both lists (or no sync is on record).
+// The latest used-vehicle sync, or else new-vehicle sync that could not reach the portal, that
+// met a failure and brought no list; none when no sync is on record or none failed so.
 std::optional<SyncOutcome> FailedSync();
 
 // The line under the waiting message: the portal could not be reached, why, and when the
