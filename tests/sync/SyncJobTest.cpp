@@ -233,3 +233,30 @@ TEST_F(SyncJob, ACancelEndsAHangingNameLookupAndTheJobRecordsNoOutcome) {
     EXPECT_TRUE(job.CancelAndWait(1000));
     gate->set_value();
 }
+
+// A step that no cancel reaches leaves its job behind; no other job starts beside it.
+TEST_F(SyncJob, NoJobStartsBesideOneLeftBehind) {
+    struct CDeafSync final : IPortalSync {
+        std::shared_future<void> open;
+        void UpdatePictureList() override { open.wait(); }
+        bool UpdateNeuFzPictureList() override { return false; }
+    };
+    std::promise<void> gate;
+    CSyncJob job(
+        [open = gate.get_future().share()](CSatzStore&, const SyncOptions&) {
+            auto sync = std::make_unique<CDeafSync>();
+            sync->open = open;
+            return sync;
+        },
+        m_clock);
+    ASSERT_TRUE(job.Start(SyncJobKind::Hourly, TakeSyncJobInput(m_store)));
+    EXPECT_FALSE(job.CancelAndWait(100));
+    EXPECT_FALSE(job.Start(SyncJobKind::Manual, TakeSyncJobInput(m_store)));
+    gate.set_value();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!job.Start(SyncJobKind::Manual, TakeSyncJobInput(m_store)) && elapsed.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_LT(elapsed.elapsed(), 5000) << "once it has ended, the next may start";
+    EXPECT_TRUE(job.CancelAndWait(1000));
+}
