@@ -196,7 +196,7 @@ public:
         if (m_release)
             m_release->acquire();
     }
-    void UpdateNeuFzPictureList() override {}
+    bool UpdateNeuFzPictureList() override { return true; }
 
 private:
     QSemaphore* m_release;

@@ -55,6 +55,7 @@ CMainFrame::CMainFrame(const ViewFactory& makeView, const QByteArray& restartHis
     CreateMenu();
     connect(m_pView, &CZelvoraView::ShowStateChanged, this, &CMainFrame::UpdateCheckMarks);
     connect(m_pView, &CZelvoraView::RestartRequested, this, &CMainFrame::OnRestartRequested);
+    m_pView->SetRestartCheck([this] { return m_restartGuard.WouldAllow(m_pView->Clock().Now()); });
     UpdateCheckMarks();
     if (GetProfileInt(setting::kSection, setting::kKiosk, setting::kKioskDefault) != 0) {
         // The pointer at the top edge brings the menu bar back: moves without a button count.

@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 
 #include <QByteArrayList>
+#include <algorithm>
 
 CRestartGuard::CRestartGuard(const QByteArray& history) {
     for (const QByteArray& item : history.split(',')) {
@@ -16,13 +17,19 @@ CRestartGuard::CRestartGuard(const QByteArray& history) {
     }
 }
 
-bool CRestartGuard::Allow(std::time_t now) {
+bool CRestartGuard::WouldAllow(std::time_t now) const {
     // A clock set back counts the later entries as recent: the guard errs towards staying up.
+    return std::count_if(m_times.begin(), m_times.end(), [now](std::time_t t) {
+               return now - t < app::kRestartWindowSeconds;
+           }) < app::kMaxRestarts;
+}
+
+bool CRestartGuard::Allow(std::time_t now) {
+    const bool bAllowed = WouldAllow(now);
     std::erase_if(m_times, [now](std::time_t t) { return now - t >= app::kRestartWindowSeconds; });
-    if (m_times.size() >= static_cast<size_t>(app::kMaxRestarts))
-        return false;
-    m_times.push_back(now);
-    return true;
+    if (bAllowed)
+        m_times.push_back(now);
+    return bAllowed;
 }
 
 QByteArray CRestartGuard::History() const {

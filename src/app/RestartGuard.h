@@ -15,6 +15,8 @@ public:
     // Records a restart at now and allows it, unless the restarts within the window ending at
     // now have reached the limit; a refused request records nothing.
     bool Allow(std::time_t now);
+    // Whether Allow(now) would allow; records nothing.
+    bool WouldAllow(std::time_t now) const;
     QByteArray History() const;
 
 private:

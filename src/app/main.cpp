@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 constexpr int kExitRefused = 1;
@@ -32,20 +33,25 @@ int main(int argc, char** argv) {
     int nExitCode = EXIT_SUCCESS;
     QByteArray restartHistory;
     {
-        CZelvoraApp app(argc, argv, [](CSatzStore& store, const SyncOptions& options) {
-            return std::make_unique<CPortalSync>(store, options);
-        });
-        // Released at the end of this block, before a restart takes it again.
+        auto app = std::make_unique<CZelvoraApp>(
+            argc, argv, [](CSatzStore& store, const SyncOptions& options) {
+                return std::make_unique<CPortalSync>(store, options);
+            });
+        // Held until the application is gone, and with it the view and its sync job: no other
+        // show may start on the folder while this one's job can still write there. Released
+        // at the end of this block, before a restart takes it again.
         const CShowLock lock;
         if (!lock.IsHeld()) {
             std::fprintf(stderr, "%s\n", qPrintable(lock.RefusalText()));
             return kExitRefused;
         }
-        app.InitInstance(qgetenv(app::kRestartHistoryVariable));
-        nExitCode = app.exec();
-        if (!app.IsRestartPending())
+        app->InitInstance(qgetenv(app::kRestartHistoryVariable));
+        nExitCode = app->exec();
+        const bool bRestart = app->IsRestartPending();
+        restartHistory = app->RestartHistory();
+        app.reset();
+        if (!bRestart)
             return nExitCode;
-        restartHistory = app.RestartHistory();
     }
     qputenv(app::kRestartHistoryVariable, restartHistory);
     const std::string error = ReplaceProcess(args);

@@ -12,7 +12,8 @@ void RunAuthorizationCommand(IDialogHost& host) {
     if (host.RunModal(dlg) != QDialog::Accepted)
         return;
 
+    host.StopSyncJob();
     SaveCredentials(dlg.m_strKundenNr, dlg.m_strPasswort);
-    // The running requests keep the customer number read at start; a fresh start takes the new.
+    // A fresh start takes the new login.
     CloseForRestart(host, ERestartReason::Passwort);
 }

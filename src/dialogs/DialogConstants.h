@@ -6,6 +6,8 @@ namespace dlg {
 // Shared by every dialog.
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
+// A message before a restart closes by itself after this long.
+inline constexpr int kMessageCloseSeconds = 30;
 
 // Settings dialog.
 inline constexpr int kIdMarken = 1002;

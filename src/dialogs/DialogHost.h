@@ -24,6 +24,10 @@ public:
     virtual int RunModal(QDialog& dialog) = 0;
     // A message box with a single OK button.
     virtual void ShowMessage(const QString& text, const QString& caption) = 0;
+    // The same, closing by itself after dlg::kMessageCloseSeconds so an unattended show goes on.
+    virtual void ShowClosingMessage(const QString& text, const QString& caption) {
+        ShowMessage(text, caption);
+    }
     // A Yes/No question; true for Yes.
     virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // Arms the view's settings-changed timer (identifier 2398, 200 ms).
@@ -33,4 +37,11 @@ public:
     // Asks for a fresh start of the program in its own process; a host that cannot restart
     // closes instead.
     virtual void PostRestartRequest() { PostCloseRequest(); }
+    // Whether a restart asked for now would come; a host that restarts too often refuses.
+    virtual bool CanRestart() { return true; }
+    // Cancels a running sync job and waits for it (bounded), so that a change written next
+    // is neither overwritten by the job nor mixed with what it read before.
+    virtual void StopSyncJob() {}
+    // Starts the job StopSyncJob ended once more, with what is stored now.
+    virtual void ResumeSyncJob() {}
 };

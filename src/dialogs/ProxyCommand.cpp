@@ -18,6 +18,9 @@ void RunProxyCommand(IDialogHost& host) {
     entered.strProxyIP = dlg.m_strProxyIP;
     entered.nProxyPort = cache::ParseInt(QStringView(dlg.m_strPort));
     entered.nProxyOn = dlg.m_nProxyOn;
+    // The job runs again through the new target, not on with the old one.
+    host.StopSyncJob();
     SaveProxySettings(entered);
     ApplyConnectionTarget(host.Store(), entered);
+    host.ResumeSyncJob();
 }

@@ -190,6 +190,11 @@ void RunSettingsCommand(IDialogHost& host) {
         return;
 
     const DialogSettings entered = ReadDialog(dlg, loaded);
+    // The job fetches for the brands and screen size it read at its start.
+    const bool bRestart =
+        entered.strMarken != loaded.strMarken || entered.nScrRes != loaded.nScrRes;
+    if (bRestart)
+        host.StopSyncJob();
     store.m_strMarken = entered.strMarken;
     store.m_strMarkenOccAnzeigen = entered.strMarkenOccAnzeigen;
     store.m_strMarkenNeuFzAnzeigen = entered.strMarkenNeuFzAnzeigen;
@@ -197,7 +202,7 @@ void RunSettingsCommand(IDialogHost& host) {
     WriteSettings(entered);
     store.LoadSettings();
 
-    if (entered.strMarken != loaded.strMarken || entered.nScrRes != loaded.nScrRes) {
+    if (bRestart) {
         DeleteStandardPictures();
         WriteProfileString(setting::kSection, setting::kLastUpdate, QString());
         CloseForRestart(host, ERestartReason::Einstellungen);

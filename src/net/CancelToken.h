@@ -1,13 +1,15 @@
 #pragma once
-// Ends the requests of a job from another thread: the socket in use is shut down, so the wait
-// on it returns at once, and every later request fails before it connects.
+// Ends the requests of a job from another thread: the socket in use is shut down and a name
+// lookup's wait is woken, so either returns at once, and every later request fails before it
+// connects.
 
 #include "net/SocketApi.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 
-class CCancelToken {
+class CCancelToken final : public sockapi::LookupCancel {
 public:
     // Any thread; the first call counts, later ones do nothing.
     void Cancel() noexcept;
@@ -18,8 +20,12 @@ public:
     // Called before the socket is closed, so a cancel never reaches a reused descriptor.
     void Release() noexcept;
 
+    bool HoldWake(std::function<void()> wake) override;
+    void ReleaseWake() noexcept override;
+
 private:
     std::mutex m_mutex;
     sockapi::Handle m_hSocket = sockapi::kNoSocket;
+    std::function<void()> m_wake;
     std::atomic<bool> m_bCancelled{false};
 };

@@ -168,12 +168,13 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
     const std::size_t requestLength = std::strlen(m_szRequest);
     CHttpSocket socket;
     socket.SetCancelToken(m_pCancel);
-    socket.SetDeadline(CMySocket::Clock::now() + net::kMaxRequestTime);
+    socket.SetDeadline(m_deadline != CMySocket::Clock::time_point::max()
+                           ? m_deadline
+                           : CMySocket::Clock::now() + net::kMaxRequestTime);
     m_pBody.reset();
     try {
         socket.Create(net::kStreamSocket);
-        socket.Connect(CMySocket::GetHostByName(host, port, timeoutSeconds, m_resolve),
-                       timeoutSeconds);
+        socket.Connect(socket.GetHostByName(host, port, timeoutSeconds, m_resolve), timeoutSeconds);
         socket.SendAll(m_szRequest, requestLength, timeoutSeconds);
         const long long contentLength = ReadHeader(socket, timeoutSeconds);
         if (m_nStatusCode == 200)

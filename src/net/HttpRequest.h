@@ -6,6 +6,7 @@
 #include "net/NetLimits.h"
 #include "net/SocketApi.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,6 +29,9 @@ public:
 
     // A cancel from another thread ends the request at once, with an empty body.
     void SetCancelToken(CCancelToken* pCancel) { m_pCancel = pCancel; }
+    // The end of the request when it began before RequestURL, with a name lookup of its own;
+    // otherwise it ends net::kMaxRequestTime after RequestURL is called.
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) { m_deadline = deadline; }
 
     // Sends the request text to host:port and reads the answer; every single wait lasts at
     // most timeoutSeconds, the whole request at most net::kMaxRequestTime. Returns the result code:
@@ -91,4 +95,5 @@ private:
     std::unique_ptr<char[]> m_pBody;
     sockapi::Resolver m_resolve;
     CCancelToken* m_pCancel = nullptr;
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
 };

@@ -34,7 +34,8 @@ sockaddr_in CMySocket::GetHostByName(const char* host, unsigned short port, int 
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    const int error = sockapi::Lookup(host, timeoutSeconds, address.sin_addr, resolve);
+    const int error =
+        sockapi::Lookup(host, WaitTime(timeoutSeconds), address.sin_addr, resolve, m_pCancel);
     if (error != 0)
         throw CSocketException("GetHostByName", error);
     return address;

@@ -1,5 +1,5 @@
 #pragma once
-// A TCP socket whose every wait (connect, send, receive) lasts at most a given number of
+// A TCP socket whose every wait (lookup, connect, send, receive) lasts at most a given number of
 // seconds, and all of them together at most until an optional deadline. Each failure throws
 // CSocketException named after the operation.
 
@@ -26,10 +26,10 @@ public:
     void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
 
     void Create(int type);
-    // A name is looked up on a helper thread, given up after timeoutSeconds; a dotted address
-    // needs no lookup.
-    static sockaddr_in GetHostByName(const char* host, unsigned short port, int timeoutSeconds,
-                                     const sockapi::Resolver& resolve = sockapi::ResolveBlocking);
+    // A name is looked up on a helper thread; its wait lasts like any other and ends at once
+    // on a cancel. A dotted address needs no lookup.
+    sockaddr_in GetHostByName(const char* host, unsigned short port, int timeoutSeconds,
+                              const sockapi::Resolver& resolve = sockapi::ResolveBlocking);
     // A connect still under way after timeoutSeconds fails as "Connect" with the platform's
     // time-out code, like a connect the network gave up on.
     void Connect(const sockaddr_in& address, int timeoutSeconds);

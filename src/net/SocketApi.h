@@ -52,9 +52,24 @@ long Receive(Handle socket, char* buffer, std::size_t size);
 using Resolver = std::function<int(const std::string& host, in_addr& address)>;
 int ResolveBlocking(const std::string& host, in_addr& address);
 
+// Ends a lookup's wait from another thread, as a job's cancel does.
+class LookupCancel {
+public:
+    // wake is called on the cancelling thread when the cancel comes while it is held. False,
+    // holding nothing, once cancelled.
+    virtual bool HoldWake(std::function<void()> wake) = 0;
+    // Called before the wait's state goes, so a late cancel never reaches it.
+    virtual void ReleaseWake() noexcept = 0;
+
+protected:
+    ~LookupCancel() = default;
+};
+
 // The first IPv4 address of a host name or dotted address; 0 or an error code. A name is
-// resolved on a helper thread, given up after timeoutSeconds with kLookupTimedOut.
-int Lookup(const char* host, int timeoutSeconds, in_addr& address,
-           const Resolver& resolve = ResolveBlocking);
+// resolved on a helper thread whose blocking call neither a time-out nor a cancel can end:
+// the wait for it is given up after timeout with kLookupTimedOut, or at once with kCancelled
+// on a cancel, and the helper finishes alone.
+int Lookup(const char* host, std::chrono::milliseconds timeout, in_addr& address,
+           const Resolver& resolve = ResolveBlocking, LookupCancel* pCancel = nullptr);
 
 } // namespace sockapi

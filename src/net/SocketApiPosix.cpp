@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <memory>
@@ -28,12 +27,6 @@ const int kCancelled = ECANCELED;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int ClampSeconds(int seconds) {
-    if (seconds < 0)
-        return 0;
-    return seconds > INT_MAX / 1000 ? INT_MAX / 1000 : seconds;
-}
 
 // A signal must not shorten the wait, nor be taken for a time-out.
 int WaitFor(Handle socket, short events, std::chrono::milliseconds timeout) {
@@ -55,6 +48,7 @@ struct LookupJob {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
+    bool cancelled = false;
     int error = 0;
     in_addr address{};
 };
@@ -153,28 +147,43 @@ int ResolveBlocking(const std::string& host, in_addr& address) {
     return error;
 }
 
-int Lookup(const char* host, int timeoutSeconds, in_addr& address, const Resolver& resolve) {
+int Lookup(const char* host, std::chrono::milliseconds timeout, in_addr& address,
+           const Resolver& resolve, LookupCancel* pCancel) {
     if (host == nullptr || *host == '\0')
         return EAI_NONAME;
     if (::inet_pton(AF_INET, host, &address) == 1)
         return 0;
 
-    // The C library's lookup has no time-out of its own; it runs on a helper thread that is
-    // left to finish on its own when the caller stops waiting.
+    // The C library's lookup has neither a time-out nor a cancel of its own; it runs on a
+    // helper thread that is left to finish on its own when the caller stops waiting.
     auto job = std::make_shared<LookupJob>();
     job->host = host;
+    if (pCancel != nullptr && !pCancel->HoldWake([job] {
+            const std::lock_guard lock(job->mutex);
+            job->cancelled = true;
+            job->finished.notify_all();
+        }))
+        return kCancelled;
     try {
         std::thread(RunLookup, job, resolve).detach();
     } catch (const std::system_error& e) {
+        if (pCancel != nullptr)
+            pCancel->ReleaseWake();
         return e.code().value();
     }
-    std::unique_lock lock(job->mutex);
-    if (!job->finished.wait_for(lock, std::chrono::seconds(ClampSeconds(timeoutSeconds)),
-                                [&] { return job->done; }))
-        return kLookupTimedOut;
-    if (job->error == 0)
-        address = job->address;
-    return job->error;
+    int result = kLookupTimedOut;
+    {
+        std::unique_lock lock(job->mutex);
+        if (job->finished.wait_for(lock, std::max(timeout, std::chrono::milliseconds(0)),
+                                   [&] { return job->done || job->cancelled; }))
+            result = job->cancelled ? kCancelled : job->error;
+        if (result == 0)
+            address = job->address;
+    }
+    // Outside the lock: the cancel takes the token's lock first, then this one.
+    if (pCancel != nullptr)
+        pCancel->ReleaseWake();
+    return result;
 }
 
 } // namespace sockapi

@@ -7,6 +7,7 @@
 #include "settings/Profile.h"
 #include "settings/Trace.h"
 #include "show/StatusTexts.h"
+#include "show/SyncNotice.h"
 #include "show/ViewConstants.h"
 #include "sync/Portal.h"
 #include "sync/SyncStatus.h"
@@ -110,32 +111,7 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
     if (outcome.time == 0)
         return {Text(szLabel), Text(m_texts.szNever)};
 
-    const char* szOutcome = m_texts.szSyncOk;
-    switch (outcome.failure) {
-    case SyncFailure::None:
-        break;
-    case SyncFailure::NameLookup:
-        szOutcome = m_texts.szNameLookup;
-        break;
-    case SyncFailure::Connect:
-        szOutcome = m_texts.szConnect;
-        break;
-    case SyncFailure::TimeOut:
-        szOutcome = m_texts.szTimeOut;
-        break;
-    case SyncFailure::Status:
-        szOutcome = m_texts.szStatus;
-        break;
-    case SyncFailure::ErrorAnswer:
-        szOutcome = m_texts.szErrorAnswer;
-        break;
-    case SyncFailure::NoCredentials:
-        szOutcome = m_texts.szNoCredentials;
-        break;
-    }
-    QString result = Text(szOutcome);
-    if (outcome.failure == SyncFailure::Status && outcome.nStatusCode > 0)
-        result += u' ' + QString::number(outcome.nStatusCode);
+    const QString result = FailureWords(outcome, m_texts);
     QString value =
         Text(m_texts.szSyncAt).arg(FormatLocalTime(outcome.time, "%d.%m.%Y %H:%M:%S"), result);
     if (outcome.nRequests > 0)

@@ -34,6 +34,9 @@ inline constexpr int kStaleAfterSeconds = 48 * 3600;
 inline constexpr int kStaleMarkerPixels = 14;
 inline constexpr int kStaleMarkerMargin = 6;
 inline constexpr int kStaleMarkerGrey = 110;
+
+// The line under the waiting message when a sync brought nothing, in layout pixels.
+inline constexpr int kWaitingNoticePixels = 24;
 } // namespace view
 
 namespace command {

@@ -3,6 +3,8 @@
 #include "catalogue/CacheText.h"
 #include "catalogue/ShownRecord.h"
 #include "dialogs/Commands.h"
+#include "dialogs/DialogConstants.h"
+#include "dialogs/RestartMessage.h"
 #include "platform/PowerOff.h"
 #include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
@@ -14,6 +16,7 @@
 #include "show/SlidePainter.h"
 #include "show/StaleMarker.h"
 #include "show/StatusReport.h"
+#include "show/SyncNotice.h"
 #include "show/ViewConstants.h"
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
@@ -27,6 +30,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <chrono>
 #include <stdexcept>
 
 using namespace view;
@@ -34,15 +38,6 @@ using namespace view;
 namespace {
 constexpr char kVersionText[] = "Version 1.30";
 constexpr char kVersionCaption[] = "Version";
-
-struct Message {
-    const char* szText;
-    const char* szCaption;
-};
-constexpr Message kManualUpdateDe{"Manuelles Daten update, bitte starten Sie das Programm neu !",
-                                  "Programm schliesst nun automatisch"};
-constexpr Message kManualUpdateFr{"Les réglages ont été modifiés, SVP redémarrer le programme !",
-                                  "Le programme se ferme automatiquement"};
 
 // An empty folder still is one: only a missing cache makes everything out of date.
 bool IsFolder(const char* folder) {
@@ -154,9 +149,10 @@ void CZelvoraView::OnTimer(int nIDEvent) {
     if (nIDEvent == TIMER_ONLINE_UPDATE) {
         Trace(QStringLiteral("Starte Timer 1"));
         // The slides go on while the job runs; the rebuild arms the slide timer afresh.
+        // With nothing to show, the tick tries again even when updates are manual.
         if (m_job.IsRunning())
             Trace(QStringLiteral("Starte Timer 1: Sync-Job läuft noch, keiner gestartet"));
-        else if (!m_satzStore.m_bManuellUpdate)
+        else if (!m_satzStore.m_bManuellUpdate || !m_satzStore.m_bSatzLoaded)
             StartJob(SyncJobKind::Hourly);
         else // also when the update did nothing or the show was stopped
             m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
@@ -223,10 +219,11 @@ void CZelvoraView::StartShow() {
     emit ShowStateChanged();
 }
 
-void CZelvoraView::StartJob(SyncJobKind kind) {
+bool CZelvoraView::StartJob(SyncJobKind kind) {
     if (!m_job.Start(kind, TakeSyncJobInput(m_satzStore)))
-        return;
+        return false;
     m_progressRepaint.start();
+    return true;
 }
 
 void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
@@ -243,6 +240,15 @@ void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
     }
     const CShownRecord shown(m_satzStore);
     Rebuild(result.catalogue.get());
+    m_strWaitingNotice.clear();
+    const std::optional<SyncOutcome> failed =
+        m_satzStore.m_bSatzLoaded ? std::nullopt : FailedSync();
+    if (failed) {
+        // Counted afresh, so the time on screen is the time of the next try.
+        m_timers.SetTimer(TIMER_ONLINE_UPDATE, kOnlineUpdatePeriod);
+        m_strWaitingNotice = WaitingNotice(*failed, m_satzStore.m_nSprache,
+                                           m_clock.Now() + kOnlineUpdatePeriod / 1000);
+    }
     if (!m_bShowStarted) {
         StartShow();
         return;
@@ -399,21 +405,47 @@ void CZelvoraView::ManualUpdate() {
     m_job.CancelAndWait(portalsync::kCancelWait);
     StopSlideTimer();
     m_bManualPanel = true;
-    StartJob(SyncJobKind::Manual);
+    if (!StartJob(SyncJobKind::Manual)) {
+        // A job left behind still runs: nothing new can come now.
+        EndManualPanel();
+        return;
+    }
     update();
 }
 
 void CZelvoraView::ShowManualUpdateMessage() {
     m_bManualPanel = false;
     update();
-    const Message* message = nullptr;
-    if (m_satzStore.m_nSprache == 1)
-        message = &kManualUpdateDe;
-    else if (m_satzStore.m_nSprache == 2)
-        message = &kManualUpdateFr;
-    if (message)
-        ShowMessage(QString::fromUtf8(message->szText), QString::fromUtf8(message->szCaption));
-    PostRestartRequest();
+    const std::optional<SyncOutcome> failed = FailedSync();
+    if (!failed) {
+        CloseForRestart(*this, ERestartReason::Update);
+        return;
+    }
+    if (m_satzStore.m_nSprache == 1 || m_satzStore.m_nSprache == 2) {
+        const NoticeMessage message = ManualUpdateFailedMessage(*failed, m_satzStore.m_nSprache);
+        ShowClosingMessage(message.strText, message.strCaption);
+    }
+    EndManualPanel();
+}
+
+void CZelvoraView::EndManualPanel() {
+    m_bManualPanel = false;
+    OnRestartRefused();
+    update();
+}
+
+void CZelvoraView::StopSyncJob() {
+    if (!m_job.IsRunning())
+        return;
+    m_stoppedJob = m_job.Kind();
+    m_progressRepaint.stop();
+    m_job.CancelAndWait(portalsync::kCancelWait);
+}
+
+void CZelvoraView::ResumeSyncJob() {
+    const std::optional<SyncJobKind> kind = std::exchange(m_stoppedJob, std::nullopt);
+    if (kind && !StartJob(*kind) && *kind == SyncJobKind::Manual)
+        EndManualPanel();
 }
 
 void CZelvoraView::OnDestroy() {
@@ -430,6 +462,12 @@ int CZelvoraView::RunModal(QDialog& dialog) {
 
 void CZelvoraView::ShowMessage(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, DialogParent());
+    box.exec();
+}
+
+void CZelvoraView::ShowClosingMessage(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, DialogParent());
+    QTimer::singleShot(std::chrono::seconds(dlg::kMessageCloseSeconds), &box, &QDialog::accept);
     box.exec();
 }
 
@@ -455,6 +493,7 @@ void CZelvoraView::OnRestartRefused() {
     // The manual update stopped the slides for a restart that does not come.
     if (m_bRunning && !m_timers.IsArmed(TIMER_NEXT_SATZ))
         m_timers.SetTimer(TIMER_NEXT_SATZ, m_nSpeed);
+    ResumeSyncJob();
 }
 
 void CZelvoraView::paintEvent(QPaintEvent* event) {
@@ -472,6 +511,8 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
     // Below the waiting message, or over the show during the manual update.
     if (m_job.IsRunning() && (!m_bShowStarted || m_bManualPanel))
         PaintStatusPage(painter, JobPanelArea(), report.JobPage(m_job.Progress()));
+    else if (!m_satzStore.m_bSatzLoaded && !m_job.IsRunning() && !m_strWaitingNotice.isEmpty())
+        PaintWaitingNotice(painter, Frame(), m_satzStore.m_nResMode, width(), m_strWaitingNotice);
     if (m_status.IsShown()) {
         JobState job;
         job.bRunning = m_job.IsRunning();

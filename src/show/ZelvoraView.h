@@ -15,6 +15,8 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 class IScreenSaver;
 
@@ -45,6 +47,8 @@ public:
     int Speed() const { return m_nSpeed; }
     const CWindowTimers& Timers() const { return m_timers; }
     const CSyncJob& Job() const { return m_job; }
+    // The line under the waiting message; empty while there is none.
+    const QString& WaitingNoticeText() const { return m_strWaitingNotice; }
     // The status page for support covers the slide.
     bool IsStatusShown() const { return m_status.IsShown(); }
 
@@ -55,12 +59,18 @@ public:
     QWidget* DialogParent() override { return this; }
     int RunModal(QDialog& dialog) override;
     void ShowMessage(const QString& text, const QString& caption) override;
+    void ShowClosingMessage(const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text, const QString& caption) override;
     void StartSettingsChangedTimer() override;
     void PostCloseRequest() override;
     void PostRestartRequest() override;
+    bool CanRestart() override { return !m_canRestart || m_canRestart(); }
+    void StopSyncJob() override;
+    void ResumeSyncJob() override;
     // The restart asked for was refused: the show goes on as it was.
     void OnRestartRefused();
+    // Asked before a restart is announced; without it every restart is taken as allowed.
+    void SetRestartCheck(std::function<bool()> canRestart) { m_canRestart = std::move(canRestart); }
 
 signals:
     // The running state or the interval may have changed: the menu's check marks follow.
@@ -78,7 +88,7 @@ private:
     void FirstLoad();
     // The first slide, and the slide timer.
     void StartShow();
-    void StartJob(SyncJobKind kind);
+    bool StartJob(SyncJobKind kind);
     void OnJobFinished(const SyncJobResult& result);
     // In one step, so nothing paints in between: the job's catalogue taken over, or without
     // one (a job that gave up) loaded from the folders.
@@ -87,8 +97,10 @@ private:
     void NextSatz(int nStep);
     void SetSpeed(int nSpeed, const char* szTrace);
     void ManualUpdate();
-    // The end of the manual update: its message, then the close.
+    // The end of the manual update: its message, then the close; after a failure, the show
+    // goes on.
     void ShowManualUpdateMessage();
+    void EndManualPanel();
     void StopSlideTimer();
     // Decodes the next visible slide's photos once the current paint is on screen.
     void SchedulePrefetch();
@@ -115,6 +127,11 @@ private:
     bool m_bShowStarted = false;
     // The manual update's panel covers the show until its message.
     bool m_bManualPanel = false;
+    // A job a command stopped, to start again once the command has written its change.
+    std::optional<SyncJobKind> m_stoppedJob;
+    std::function<bool()> m_canRestart;
+    // Under the waiting message while syncs bring nothing: why, and when the next try comes.
+    QString m_strWaitingNotice;
     // Repaints the job's progress while it is on screen.
     QTimer m_progressRepaint;
     CWindowTimers m_timers;

@@ -9,6 +9,7 @@
 #include "sync/Portal.h"
 
 #include <QImageReader>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -90,7 +91,8 @@ CPortalConnection::CPortalConnection(const CSatzStore& store, const SyncOptions&
 int CPortalConnection::Resolve(int nTimeoutSeconds) {
     if (!m_bResolved) {
         in_addr address{};
-        m_nLookupError = sockapi::Lookup(m_szServer, nTimeoutSeconds, address, m_options.resolve);
+        m_nLookupError = sockapi::Lookup(m_szServer, std::chrono::seconds(nTimeoutSeconds), address,
+                                         m_options.resolve, m_options.pCancel);
         const auto* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
         std::snprintf(m_szAddress.data(), m_szAddress.size(), "%u.%u.%u.%u", bytes[0], bytes[1],
                       bytes[2], bytes[3]);
@@ -112,6 +114,8 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
         return answer;
     }
     request->SetCancelToken(m_options.pCancel);
+    // The lookup counts in the request's time.
+    request->SetDeadline(std::chrono::steady_clock::now() + net::kMaxRequestTime);
     if (const int error = Resolve(nTimeoutSeconds); error != 0) {
         answer.nResultCode = error;
         answer.failure = SyncFailure::NameLookup;

@@ -7,6 +7,6 @@ public:
     virtual ~IPortalSync() = default;
     // Used vehicles: the record list, the record files and their photos.
     virtual void UpdatePictureList() = 0;
-    // New vehicles: the list for the dealer's brands and its photos.
-    virtual void UpdateNeuFzPictureList() = 0;
+    // New vehicles: the list for the dealer's brands and its photos. True when the list came.
+    virtual bool UpdateNeuFzPictureList() = 0;
 };

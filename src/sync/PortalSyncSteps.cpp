@@ -1,5 +1,6 @@
 #include "sync/PortalSyncSteps.h"
 
+#include "net/CancelToken.h"
 #include "sync/NeuFzSync.h"
 #include "sync/UsedSync.h"
 
@@ -12,13 +13,22 @@ void CPortalSync::UpdatePictureList() {
     // Hourly, new-vehicle photos that the list's own sync could not bring: that may be a
     // week away.
     CNeuFzSync(m_store, m_options, outcome).FetchMissingPhotos();
+    if (IsCancelled())
+        return;
     outcome.time = m_clock.Now();
     WriteSyncOutcome(SyncKind::Used, outcome);
 }
 
-void CPortalSync::UpdateNeuFzPictureList() {
+bool CPortalSync::UpdateNeuFzPictureList() {
     SyncOutcome outcome;
     CNeuFzSync(m_store, m_options, outcome).UpdateNeuFzPictureList();
+    if (IsCancelled())
+        return false;
     outcome.time = m_clock.Now();
     WriteSyncOutcome(SyncKind::NeuFz, outcome);
+    return outcome.bListed;
+}
+
+bool CPortalSync::IsCancelled() const {
+    return m_options.pCancel && m_options.pCancel->IsCancelled();
 }

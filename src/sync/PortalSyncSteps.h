@@ -1,6 +1,7 @@
 #pragma once
 // The two sync steps against the portal, each recording its outcome in the settings group
-// "Status" when it ends.
+// "Status" when it ends; a step its job cancelled records none, as the failures it met were
+// the cancel's.
 
 #include "settings/Clock.h"
 #include "sync/PortalConnection.h"
@@ -14,9 +15,11 @@ public:
                          const IClock& clock = SystemClock());
 
     void UpdatePictureList() override;
-    void UpdateNeuFzPictureList() override;
+    bool UpdateNeuFzPictureList() override;
 
 private:
+    bool IsCancelled() const;
+
     CSatzStore& m_store;
     SyncOptions m_options;
     const IClock& m_clock;

@@ -26,8 +26,8 @@ inline constexpr int kNeuFzListTimeout = 50;
 // A sync job that has run this long gives up, in milliseconds; the next hourly tick starts a
 // fresh one.
 inline constexpr int kMaxJobTime = 30 * 60 * 1000;
-// How long the end of the program waits for a cancelled job: its socket is closed at once,
-// only a name lookup in flight can take longer, and the program does not wait for that.
+// How long the end of the program, and a command that changes what a job uses, wait for a
+// cancelled job: its socket is shut down and its name lookup's wait woken at once.
 inline constexpr int kCancelWait = 1000;
 
 // A photo answer of this many bytes or fewer is an error page, not a photo.

@@ -72,19 +72,21 @@ SyncJobInput TakeSyncJobInput(const CSatzStore& store) {
     input.credentials = LoadCredentialBytes();
     input.marken = GetProfileString(setting::kSection, setting::kMarken);
     input.strAdresse = GetProfileString(setting::kSection, setting::kAdresse);
+    input.lastUpdate = GetProfileString(setting::kSection, setting::kLastUpdate);
     return input;
 }
 
 void RunSyncSteps(SyncJobKind kind, CSatzStore& store, IPortalSync& sync, const IClock& clock,
-                  const CCancelToken& cancel) {
+                  const CCancelToken& cancel, const std::optional<QString>& lastUpdate) {
     CUpdateScheduler scheduler(store, sync, clock, &cancel);
+    if (lastUpdate)
+        scheduler.GuardLastUpdate(*lastUpdate);
     sync.UpdatePictureList();
     scheduler.WeeklyNeuFzUpdateCheck();
     if (kind != SyncJobKind::Manual)
         return;
     sync.UpdatePictureList();
-    sync.UpdateNeuFzPictureList();
-    if (!cancel.IsCancelled())
+    if (sync.UpdateNeuFzPictureList() && !cancel.IsCancelled())
         scheduler.SetLastUpdate();
 }
 
@@ -101,10 +103,12 @@ CSyncJob::CSyncJob(SyncFactory makeSync, const IClock& clock, SyncOptions option
 
 CSyncJob::~CSyncJob() {
     CancelAndWait(portalsync::kCancelWait);
+    if (m_pLeftBehind && m_pLeftBehind->wait(portalsync::kCancelWait))
+        delete m_pLeftBehind.data();
 }
 
 bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
-    if (IsRunning()) {
+    if (IsRunning() || (m_pLeftBehind && !m_pLeftBehind->isFinished())) {
         Trace(QStringLiteral("Sync-Job läuft noch, kein zweiter"));
         return false;
     }
@@ -134,7 +138,7 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
             channel->PostProgress(progress);
         };
         const std::unique_ptr<IPortalSync> sync = makeSync(store, options);
-        RunSyncSteps(kind, store, *sync, clock, *cancel);
+        RunSyncSteps(kind, store, *sync, clock, *cancel, input.lastUpdate);
         // Loaded here, so the show takes the new catalogue over without a pause.
         const bool bLoad = !cancel->IsCancelled() && kind != SyncJobKind::Manual;
         if (bLoad) {
@@ -210,5 +214,5 @@ void CSyncJob::Abandon() {
     // A running thread must not be destroyed: it deletes itself once it ends.
     m_pThread->disconnect(this);
     connect(m_pThread, &QThread::finished, m_pThread, &QObject::deleteLater);
-    m_pThread = nullptr;
+    m_pLeftBehind = std::exchange(m_pThread, nullptr);
 }

@@ -11,10 +11,12 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CCancelToken;
@@ -37,6 +39,8 @@ struct SyncJobInput {
     CredentialBytes credentials;
     QString marken;
     QString strAdresse; // shown until a list brings another
+    // "LastUpdate" as it stood: the job writes it only while it still does.
+    std::optional<QString> lastUpdate;
 };
 
 // The connection target, language and layout mode of store, the stored credentials and brands.
@@ -67,9 +71,10 @@ struct SyncJobResult {
 };
 
 // The steps of a job, in the order the blocking update ran them. A job cancelled before the
-// new-vehicle sync ended leaves "LastUpdate" as it was, so that sync stays due.
+// new-vehicle sync ended, or whose sync brought no list, leaves "LastUpdate" as it was, so that
+// sync stays due; so does one that finds it changed since lastUpdate.
 void RunSyncSteps(SyncJobKind kind, CSatzStore& store, IPortalSync& sync, const IClock& clock,
-                  const CCancelToken& cancel);
+                  const CCancelToken& cancel, const std::optional<QString>& lastUpdate = {});
 
 class CSyncJob : public QObject {
     Q_OBJECT
@@ -83,10 +88,10 @@ public:
     // copies. clock must be safe to read from the worker.
     CSyncJob(SyncFactory makeSync, const IClock& clock, SyncOptions options = {},
              QObject* parent = nullptr);
-    // Cancels a running job and waits for it at most kCancelWait.
+    // Cancels a running job and waits for it, and for one left behind, at most kCancelWait.
     ~CSyncJob() override;
 
-    // False, starting nothing, while a job runs.
+    // False, starting nothing, while a job runs, also one left behind by CancelAndWait.
     bool Start(SyncJobKind kind, SyncJobInput input);
     bool IsRunning() const { return m_pThread != nullptr; }
     // Closes the socket of the request in flight; the job then ends without another request.
@@ -121,6 +126,8 @@ private:
     QElapsedTimer m_elapsed;
     qint64 m_nLastDurationMs = -1;
     QThread* m_pThread = nullptr;
+    // A job that did not end in time: it reports to nobody, but no other starts beside it.
+    QPointer<QThread> m_pLeftBehind;
     std::shared_ptr<CCancelToken> m_pCancel;
     std::shared_ptr<Channel> m_pChannel;
     // A job that has run this long gives up; the next tick starts a fresh one.

@@ -45,10 +45,8 @@ void CUpdateScheduler::WeeklyNeuFzUpdateCheck() {
     Trace(QStringLiteral("WeeklyNeuFzUpdateCheck start"));
     if (elapsedHours <= kWeekHours)
         return;
-    m_sync.UpdateNeuFzPictureList();
-    // Written whatever the sync achieved: a failed sync waits for the next week or the menu.
-    // A sync cut short by the end of the program stays due.
-    if (m_pCancel && m_pCancel->IsCancelled())
+    // A sync that brought no list, or was cut short by the end of the program, stays due.
+    if (!m_sync.UpdateNeuFzPictureList() || (m_pCancel && m_pCancel->IsCancelled()))
         return;
     SetLastUpdate();
     Trace(QStringLiteral("WeeklyNeuFzUpdateCheck Daten neu geladen"));
@@ -59,17 +57,25 @@ void CUpdateScheduler::ManualUpdate(const std::function<void()>& stopSlideTimer)
     OnlineUpdate(stopSlideTimer);
     stopSlideTimer();
     m_sync.UpdatePictureList();
-    m_sync.UpdateNeuFzPictureList();
-    SetLastUpdate();
+    if (m_sync.UpdateNeuFzPictureList())
+        SetLastUpdate();
 }
 
 void CUpdateScheduler::SetLastUpdate() {
+    if (m_lastUpdateRead &&
+        GetProfileString(setting::kSection, setting::kLastUpdate) != *m_lastUpdateRead) {
+        Trace(QStringLiteral("LastUpdate seit dem Start geändert, nicht geschrieben"));
+        return;
+    }
     const std::time_t now = m_clock.Now();
     std::tm tm{};
     localtime_r(&now, &tm);
     char text[32] = {};
     std::strftime(text, sizeof text, "20%y-%m-%d %H:%M:%S", &tm);
-    WriteProfileString(setting::kSection, setting::kLastUpdate, QString::fromLatin1(text));
+    const QString written = QString::fromLatin1(text);
+    WriteProfileString(setting::kSection, setting::kLastUpdate, written);
+    if (m_lastUpdateRead)
+        m_lastUpdateRead = written;
 }
 
 std::time_t CUpdateScheduler::GetLastUpdate() const {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <ctime>
 #include <functional>
+#include <optional>
 
 class CCancelToken;
 class CSatzStore;
@@ -26,6 +27,9 @@ public:
     // closes the program.
     void ManualUpdate(const std::function<void()>& stopSlideTimer);
 
+    // A job's: "LastUpdate" is written only while it still holds text (or what this scheduler
+    // wrote since), so a job never overwrites a change made while it ran.
+    void GuardLastUpdate(const QString& text) { m_lastUpdateRead = text; }
     void SetLastUpdate();
     std::time_t GetLastUpdate() const;
     // "YYYY-MM-DD HH:MM:SS" read by position as local time; 0 for any other length.
@@ -36,4 +40,5 @@ private:
     IPortalSync& m_sync;
     const IClock& m_clock;
     const CCancelToken* m_pCancel;
+    std::optional<QString> m_lastUpdateRead;
 };

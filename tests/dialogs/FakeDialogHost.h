@@ -61,9 +61,16 @@ public:
     }
     void StartSettingsChangedTimer() override { ++m_nSettingsTimerStarts; }
     void PostCloseRequest() override { ++m_nCloseRequests; }
+    bool CanRestart() override { return m_bCanRestart; }
+    void StopSyncJob() override {
+        ++m_nJobStops;
+        if (m_onJobStop)
+            m_onJobStop();
+    }
+    void ResumeSyncJob() override { ++m_nJobResumes; }
 
     void ForgetWhatHappened() {
-        m_nModalRuns = m_nSettingsTimerStarts = m_nCloseRequests = 0;
+        m_nModalRuns = m_nSettingsTimerStarts = m_nCloseRequests = m_nJobStops = 0;
         m_messages.clear();
         m_questions.clear();
     }
@@ -77,6 +84,11 @@ public:
     int m_nModalRuns = 0;
     int m_nSettingsTimerStarts = 0;
     int m_nCloseRequests = 0;
+    bool m_bCanRestart = true;
+    // Runs where a running sync job would be stopped.
+    std::function<void()> m_onJobStop;
+    int m_nJobStops = 0;
+    int m_nJobResumes = 0;
     std::vector<ShownMessage> m_messages;
     std::vector<ShownMessage> m_questions;
 };

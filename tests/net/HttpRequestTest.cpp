@@ -344,7 +344,7 @@ TEST(MySocket, FailuresAreNamedAfterTheOperation) {
     // Loopback buffers take a few megabytes; the rest waits for a reader that never comes.
     const CIdleListener idle(false);
     socket.Create(net::kStreamSocket);
-    socket.Connect(CMySocket::GetHostByName("127.0.0.1", idle.Port(), 1), 1);
+    socket.Connect(socket.GetHostByName("127.0.0.1", idle.Port(), 1), 1);
     const std::string flood(32 * 1024 * 1024, 'x');
     EXPECT_EQ(failure([&] { socket.SendAll(flood.data(), flood.size(), 1); }),
               "Send timeout Fehler");
@@ -365,7 +365,7 @@ TEST(NameLookup, GivesUpAfterTheTimeOutAndSurvivesTheLateAnswer) {
     };
     in_addr address{};
     address.s_addr = htonl(0x01020304);
-    EXPECT_EQ(sockapi::Lookup("slow.test", 1, address, slow), EAI_AGAIN);
+    EXPECT_EQ(sockapi::Lookup("slow.test", std::chrono::seconds(1), address, slow), EAI_AGAIN);
     EXPECT_EQ(ntohl(address.s_addr), 0x01020304u) << "untouched by the late answer";
     release.set_value();
     answered->get_future().wait();
@@ -373,10 +373,11 @@ TEST(NameLookup, GivesUpAfterTheTimeOutAndSurvivesTheLateAnswer) {
     const auto failing = [](const std::string&, in_addr&) {
         return EAI_NONAME;
     };
-    EXPECT_EQ(sockapi::Lookup("gone.test", 1, address, failing), EAI_NONAME);
-    EXPECT_EQ(sockapi::Lookup("10.1.2.3", 1, address, failing), 0) << "no lookup for an address";
+    EXPECT_EQ(sockapi::Lookup("gone.test", std::chrono::seconds(1), address, failing), EAI_NONAME);
+    EXPECT_EQ(sockapi::Lookup("10.1.2.3", std::chrono::seconds(1), address, failing), 0)
+        << "no lookup for an address";
     EXPECT_EQ(ntohl(address.s_addr), 0x0a010203u);
-    EXPECT_NE(sockapi::Lookup("", 1, address, failing), 0);
+    EXPECT_NE(sockapi::Lookup("", std::chrono::seconds(1), address, failing), 0);
 }
 
 TEST(SocketException, MessagesNameTheOperationAndCode) {
@@ -407,7 +408,7 @@ TEST_F(HttpRequestTest, ADeadlineBoundsAllWaitsAndACancelEndsTheRequestAtOnce) {
     // Each wait would last 10 s; the deadline ends the whole at once.
     CMySocket socket;
     socket.Create(net::kStreamSocket);
-    socket.Connect(CMySocket::GetHostByName("127.0.0.1", m_server->Port(), 1), 1);
+    socket.Connect(socket.GetHostByName("127.0.0.1", m_server->Port(), 1), 1);
     socket.SetDeadline(CMySocket::Clock::now() + milliseconds(300));
     char byte = 0;
     const auto start = steady_clock::now();
@@ -430,4 +431,17 @@ TEST_F(HttpRequestTest, ADeadlineBoundsAllWaitsAndACancelEndsTheRequestAtOnce) {
     ExpectEmptyBody(request);
     canceller.get();
     EXPECT_EQ(Run(request, 10), sockapi::kCancelled) << "no request after the cancel";
+
+    // A name lookup that never answers counts in the request's time.
+    std::promise<void> gate;
+    CHttpRequest named([open = gate.get_future().share()](const std::string&, in_addr&) {
+        open.wait();
+        return EAI_NONAME;
+    });
+    ASSERT_TRUE(named.FormatRequest("/", "portal.test"));
+    named.SetDeadline(steady_clock::now() + milliseconds(300));
+    const auto started = steady_clock::now();
+    EXPECT_EQ(named.RequestURL("portal.test", 80, 10), sockapi::kLookupTimedOut);
+    EXPECT_LT(steady_clock::now() - started, seconds(2));
+    gate.set_value();
 }

@@ -35,7 +35,10 @@ public:
         if (m_onUsed)
             m_onUsed();
     }
-    void UpdateNeuFzPictureList() override { m_log.push_back("UpdateNeuFzPictureList"); }
+    bool UpdateNeuFzPictureList() override {
+        m_log.push_back("UpdateNeuFzPictureList");
+        return true;
+    }
 
 private:
     std::vector<std::string>& m_log;

@@ -10,6 +10,7 @@
 #include "support/TestPhotos.h"
 #include "sync/CredentialStore.h"
 #include "sync/Portal.h"
+#include "sync/SyncStatus.h"
 
 #include <QDir>
 #include <QFile>
@@ -696,4 +697,56 @@ TEST_F(View, ALargeScreenShowsTheSlideComposedAheadOnlyWhileItsSourceIsUnchanged
     view.OnTimer(TIMER_START_LOAD);
     view.OnTimer(TIMER_NEXT_SATZ);
     EXPECT_TRUE(Near(view.grab().toImage().pixelColor(1900, 1590), Qt::darkRed));
+}
+
+// No network on a first start: the waiting screen says why and when the next try comes, and a
+// manual update through the same failure says it failed, in either language, and restarts
+// nothing.
+TEST_F(View, SyncsThatBringNothingAreToldOnTheWaitingScreenAndAfterTheUpdate) {
+    struct Case {
+        int nSprache;
+        const char* szNotice;
+        const char* szFailed;
+    };
+    const Case cases[] = {
+        {1,
+         "Portal nicht erreichbar – Fehler: Servername nicht gefunden – nächster Versuch um "
+         "15:00 Uhr",
+         "Manuelles Daten update fehlgeschlagen (Fehler: Servername nicht gefunden)."},
+        {2, "Portail injoignable – échec : nom du serveur introuvable – prochain essai à 15:00",
+         "Échec de la mise à jour manuelle (échec : nom du serveur introuvable)."},
+    };
+    m_seams.onUsed = [this] {
+        SyncOutcome failed;
+        failed.time = m_seams.clock.m_now;
+        failed.failure = SyncFailure::NameLookup;
+        WriteSyncOutcome(SyncKind::Used, failed);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nSprache);
+        WriteInt(setting::kSprache, c.nSprache);
+        WriteInt(setting::kManuellUpdate, 1);
+        SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
+        CZelvoraView& view = MakeView();
+        view.OnInitialUpdate();
+        view.OnTimer(TIMER_START_LOAD);
+        WaitForJob(view);
+        EXPECT_EQ(view.WaitingNoticeText(), QString::fromUtf8(c.szNotice));
+        EXPECT_EQ(Timers().Interval(TIMER_ONLINE_UPDATE), kOnlineUpdatePeriod);
+        m_seams.log.clear();
+        view.OnTimer(TIMER_ONLINE_UPDATE);
+        WaitForJob(view);
+        EXPECT_FALSE(m_seams.log.empty()) << "nothing to show: the tick tries again";
+
+        int nRestarts = 0;
+        QObject::connect(&view, &CZelvoraView::RestartRequested, [&] { ++nRestarts; });
+        CModalAnswerer answerer;
+        view.OnCommand(command::kUpdate);
+        WaitForJob(view);
+        QCoreApplication::sendPostedEvents();
+        ASSERT_EQ(answerer.m_seen.size(), 1u);
+        EXPECT_TRUE(answerer.m_seen[0].strText.startsWith(QString::fromUtf8(c.szFailed)))
+            << answerer.m_seen[0].strText.toStdString();
+        EXPECT_EQ(nRestarts, 0);
+    }
 }

@@ -3,6 +3,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "sync/PortalSyncSteps.h"
+#include "sync/SyncStatus.h"
 #include "sync/UpdateScheduler.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <future>
+#include <netdb.h>
 
 namespace {
 
@@ -175,5 +178,85 @@ TEST_F(SyncJob, AJobOverItsTimeGivesUpAndTheNextStartsAfresh) {
     EXPECT_FALSE(job.IsRunning());
     EXPECT_TRUE(job.Start(SyncJobKind::Hourly, TakeSyncJobInput(m_store)))
         << "the next tick starts a fresh job";
+    EXPECT_TRUE(job.CancelAndWait(1000));
+}
+
+// The week counts from the last new-vehicle list that came, and only as the job found it: a
+// refused list, or a value changed while the job ran (a settings change empties it), stays.
+TEST_F(SyncJob, LastUpdateIsWrittenOnlyForAListThatCameAndOnlyOverWhatTheJobFound) {
+    const QString old = QStringLiteral("2026-02-01 10:00:00");
+    struct Case {
+        const char* szFault;
+        const char* szChangedTo; // written while the job runs; nullptr: left as it is
+        bool bWritten;
+    };
+    const Case cases[] = {
+        {"fn=1=delay:300", nullptr, true},
+        {"fn=101=fehler", nullptr, false},
+        {"fn=101=status:503", nullptr, false},
+        {"fn=1=delay:300", "", false},
+    };
+    for (const Case& c : cases) {
+        WriteProfileString(setting::kSection, setting::kLastUpdate, old);
+        SetFault(QString::fromLatin1(c.szFault));
+        CSyncJob job(Factory(), m_clock);
+        ASSERT_TRUE(job.Start(SyncJobKind::Start, TakeSyncJobInput(m_store)));
+        const QString expected = c.szChangedTo ? QString::fromLatin1(c.szChangedTo) : old;
+        if (c.szChangedTo)
+            WriteProfileString(setting::kSection, setting::kLastUpdate, expected);
+        WaitWhileRunning(job, 20000);
+        EXPECT_EQ(GetProfileString(setting::kSection, setting::kLastUpdate) != expected, c.bWritten)
+            << c.szFault;
+        TakeRequests();
+    }
+}
+
+// A lookup that never answers: the cancel ends its wait at once, the job records nothing of
+// what the cancel caused, and the next job may start.
+TEST_F(SyncJob, ACancelEndsAHangingNameLookupAndTheJobRecordsNoOutcome) {
+    auto gate = std::make_shared<std::promise<void>>();
+    SyncOptions options;
+    options.resolve = [open = gate->get_future().share()](const std::string&, in_addr&) {
+        open.wait();
+        return EAI_NONAME;
+    };
+    m_store.SetConnectionTarget("portal.test", m_portal.Port());
+    CSyncJob job(Factory(), m_clock, options);
+    ASSERT_TRUE(job.Start(SyncJobKind::Start, TakeSyncJobInput(m_store)));
+    WaitWhileRunning(job, 300);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_TRUE(job.CancelAndWait(1000));
+    EXPECT_LT(elapsed.elapsed(), 500);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).time, 0) << "no lookup failure of its own making";
+    EXPECT_TRUE(job.Start(SyncJobKind::Hourly, TakeSyncJobInput(m_store)));
+    EXPECT_TRUE(job.CancelAndWait(1000));
+    gate->set_value();
+}
+
+// A step that no cancel reaches leaves its job behind; no other job starts beside it.
+TEST_F(SyncJob, NoJobStartsBesideOneLeftBehind) {
+    struct CDeafSync final : IPortalSync {
+        std::shared_future<void> open;
+        void UpdatePictureList() override { open.wait(); }
+        bool UpdateNeuFzPictureList() override { return false; }
+    };
+    std::promise<void> gate;
+    CSyncJob job(
+        [open = gate.get_future().share()](CSatzStore&, const SyncOptions&) {
+            auto sync = std::make_unique<CDeafSync>();
+            sync->open = open;
+            return sync;
+        },
+        m_clock);
+    ASSERT_TRUE(job.Start(SyncJobKind::Hourly, TakeSyncJobInput(m_store)));
+    EXPECT_FALSE(job.CancelAndWait(100));
+    EXPECT_FALSE(job.Start(SyncJobKind::Manual, TakeSyncJobInput(m_store)));
+    gate.set_value();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!job.Start(SyncJobKind::Manual, TakeSyncJobInput(m_store)) && elapsed.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_LT(elapsed.elapsed(), 5000) << "once it has ended, the next may start";
     EXPECT_TRUE(job.CancelAndWait(1000));
 }

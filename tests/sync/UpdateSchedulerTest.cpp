@@ -23,7 +23,10 @@ class CRecordingSync final : public IPortalSync {
 public:
     explicit CRecordingSync(std::vector<std::string>& log) : m_log(log) {}
     void UpdatePictureList() override { m_log.push_back("UpdatePictureList"); }
-    void UpdateNeuFzPictureList() override { m_log.push_back("UpdateNeuFzPictureList"); }
+    bool UpdateNeuFzPictureList() override {
+        m_log.push_back("UpdateNeuFzPictureList");
+        return true;
+    }
 
 private:
     std::vector<std::string>& m_log;
