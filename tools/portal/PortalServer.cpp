@@ -47,22 +47,42 @@ const FaultRule* ShapingFault(const std::vector<FaultRule>& faults, QByteArrayVi
     return nullptr;
 }
 
-// Every answer goes through a content provider: it is never compressed or chunked, gets a
-// Content-Length unless a fault takes it away, and can be cut short at a chosen byte.
+// The body in chunks of kChunkBytes, with the closing chunk and no trailer.
+QByteArray ChunkedCoding(const QByteArray& body) {
+    QByteArray coded;
+    for (qsizetype at = 0; at < body.size(); at += kChunkBytes) {
+        const QByteArray chunk = body.mid(at, kChunkBytes);
+        coded += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return coded + "0\r\n\r\n";
+}
+
+// Every answer goes through a content provider: the library never compresses or chunks it, it
+// gets a Content-Length unless a fault takes it away, and can be cut short at a chosen byte.
 void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
     const auto is = [fault](FaultKind kind) {
         return fault && fault->kind == kind;
     };
     if (is(FaultKind::CrLf) && answer.type == kTextType)
         answer.body.replace("\n", "\r\n");
+    if (is(FaultKind::Chunked)) {
+        res.set_header("Transfer-Encoding", fault->text.toStdString());
+        answer.body = ChunkedCoding(answer.body);
+    }
+    if (is(FaultKind::LongHeader))
+        res.set_header("Set-Cookie", std::string(std::size_t(fault->nValue), 'z'));
     if (is(FaultKind::ContentEncoding))
         res.set_header("Content-Encoding", fault->text.toStdString());
     const std::string type =
         is(FaultKind::ContentType) ? fault->text.toStdString() : std::string(answer.type);
     auto bytes = std::make_shared<std::string>(answer.body.toStdString());
     res.status = answer.nStatus;
-    if (is(FaultKind::NoLength)) {
-        // Without a length the close ends the body.
+    if (is(FaultKind::TwoLengths)) {
+        res.set_header("Content-Length", std::to_string(bytes->size()));
+        res.set_header("Content-Length", std::to_string(bytes->size() / 2));
+    }
+    if (is(FaultKind::NoLength) || is(FaultKind::TwoLengths)) {
+        // Without a length of its own the close ends the body.
         res.set_content_provider(type, [bytes](std::size_t, httplib::DataSink& sink) {
             const bool bSent = sink.write(bytes->data(), bytes->size());
             sink.done();
