@@ -132,6 +132,9 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
     case SyncFailure::NoCredentials:
         szOutcome = m_texts.szNoCredentials;
         break;
+    case SyncFailure::HeaderTooLong:
+        szOutcome = m_texts.szHeaderTooLong;
+        break;
     }
     QString result = Text(szOutcome);
     if (outcome.failure == SyncFailure::Status && outcome.nStatusCode > 0)

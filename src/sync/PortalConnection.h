@@ -60,7 +60,7 @@ bool IsPictureBytes(QByteArrayView bytes);
 // the next run. An answer the portal gave, a refusal included, stays what it is.
 inline bool IsNoAnswer(SyncFailure failure) {
     return failure == SyncFailure::NameLookup || failure == SyncFailure::Connect ||
-           failure == SyncFailure::TimeOut;
+           failure == SyncFailure::TimeOut || failure == SyncFailure::HeaderTooLong;
 }
 
 struct PortalAnswer {
