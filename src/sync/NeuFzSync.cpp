@@ -58,13 +58,63 @@ QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list) {
     return names;
 }
 
-bool IsNeuFzList(const QByteArray& text) {
+ListForm NeuFzListForm(const QByteArray& text) {
     cache::CLineReader lines(text);
-    while (const auto line = lines.Next())
-        if (*line == portalsync::kNeuFzTag)
-            return true;
-    return false;
+    bool bTagged = false;
+    bool bWhole = true;
+    int nLines = -1; // of the record since the last "<neufz>"; before the first, none counts
+    while (const auto line = lines.Next()) {
+        const bool bTag = *line == portalsync::kNeuFzTag;
+        if (!bTag && line->startsWith('<'))
+            return ListForm::None;
+        if (!bTag) {
+            bWhole = bWhole && nLines >= 0;
+            ++nLines;
+            continue;
+        }
+        if (bTagged)
+            bWhole = bWhole && nLines >= neufz::kHauptfoto && nLines < kNeuFzMaxLines;
+        bTagged = true;
+        nLines = 0;
+    }
+    const qsizetype nul = text.indexOf('\0');
+    bWhole = bWhole && nLines == 0 &&
+             QByteArrayView(text).first(nul < 0 ? text.size() : nul).endsWith('\n');
+    if (!bTagged)
+        return ListForm::None;
+    return bWhole ? ListForm::Whole : ListForm::Loose;
 }
+
+namespace {
+
+// The main photo paths of the list's records: what tells one vehicle from another.
+QSet<QByteArray> MainPhotoPaths(const QByteArray& list) {
+    QSet<QByteArray> paths;
+    ForEachNeuFzRecord(
+        list, [&paths](std::span<const QByteArray> photos) { paths.insert(photos.front()); });
+    return paths;
+}
+
+// A list that would take more than half of the cached list's vehicles off the show is taken
+// only whole: a list cut short, or a text that passes for one, waits a week otherwise.
+bool IsNeuFzListToTake(const QByteArray& answer, const QString& listPath) {
+    const ListForm form = NeuFzListForm(answer);
+    if (form != ListForm::Loose)
+        return form == ListForm::Whole;
+    const auto cached = cache::ReadWholeFile(listPath, kMaxCacheTextSize);
+    if (!cached)
+        return true;
+    const QSet<QByteArray> listed = MainPhotoPaths(answer);
+    int nCached = 0;
+    int nRemoved = 0;
+    ForEachNeuFzRecord(*cached, [&](std::span<const QByteArray> photos) {
+        ++nCached;
+        nRemoved += listed.contains(photos.front()) ? 0 : 1;
+    });
+    return 2 * nRemoved <= nCached;
+}
+
+} // namespace
 
 CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome)
     : m_store(store), m_options(options), m_outcome(outcome) {}
@@ -94,7 +144,7 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
         // The photos of that list are still fetched. A good list is kept whatever its photos
         // do: those missing are fetched at the next hourly update.
         SyncFailure failure = answer.TextFailure();
-        if (failure == SyncFailure::None && !IsNeuFzList(answer.body))
+        if (failure == SyncFailure::None && !IsNeuFzListToTake(answer.body, listPath))
             failure = SyncFailure::ErrorAnswer;
         m_outcome.Note(failure);
         m_outcome.bListed = failure == SyncFailure::None;

@@ -46,6 +46,11 @@ inline constexpr int kRetryNameLength = 30;
 // The record file's line that holds the change time; its photo names follow occ::kHauptfoto.
 inline constexpr int kStandLine = 3;
 
+// The record list's first line is the dealer's address, shown on every slide: a longer line is
+// no address. Each further line has this many fields: number, change time, five photo names.
+inline constexpr int kMaxAdresseLength = 200;
+inline constexpr int kListFields = 7;
+
 // A record whose photos are not all in is held back, showing its previous file, for fewer than
 // this many runs in a row; then it is written without them. The runs so far are kept in the
 // settings, as "number:runs" pairs separated by ",".
