@@ -23,6 +23,13 @@ namespace portalsync {
 inline constexpr int kRequestTimeout = 10;
 inline constexpr int kNeuFzListTimeout = 50;
 
+// "LastUpdate" more than this many seconds ahead of the clock was written by a clock that was
+// wrong: the new-vehicle refresh is due. A clock before kMinLastUpdateYear writes none, and years
+// have four digits.
+inline constexpr long long kMaxLastUpdateAhead = 24 * 3600;
+inline constexpr int kMinLastUpdateYear = 2020;
+inline constexpr int kMaxLastUpdateYear = 9999;
+
 // A sync job that has run this long gives up, in milliseconds; the next hourly tick starts a
 // fresh one.
 inline constexpr int kMaxJobTime = 30 * 60 * 1000;

@@ -20,12 +20,14 @@ public:
     // Syncs the used vehicles, runs the weekly check and rebuilds the catalogue, unless updates
     // are manual. stopSlideTimer is called before the catalogue changes; the caller restarts it.
     void OnlineUpdate(const std::function<void()>& stopSlideTimer);
-    // Runs the new-vehicle sync when more than 168 full hours have passed since "LastUpdate".
+    // Runs the new-vehicle sync when more than 168 full hours have passed since "LastUpdate",
+    // or when it lies more than a day ahead.
     void WeeklyNeuFzUpdateCheck();
     // The sync steps of the menu command "Update"; the caller then shows its message and
     // closes the program.
     void ManualUpdate(const std::function<void()>& stopSlideTimer);
 
+    // The clock's local time, unless the clock stands before 2020.
     void SetLastUpdate();
     std::time_t GetLastUpdate() const;
     // "YYYY-MM-DD HH:MM:SS" read by position as local time; 0 for any other length.
