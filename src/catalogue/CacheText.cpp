@@ -38,6 +38,11 @@ std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines) {
     return lines;
 }
 
+bool EndsWithLineFeed(const QByteArray& text) {
+    const qsizetype nul = text.indexOf('\0');
+    return QByteArrayView(text).first(nul < 0 ? text.size() : nul).endsWith('\n');
+}
+
 CLineReader::CLineReader(const QByteArray& text) : m_body(text) {
     if (const qsizetype nul = m_body.indexOf('\0'); nul >= 0)
         m_body = m_body.first(nul);

@@ -22,6 +22,9 @@ QByteArray UpToNul(const QByteArray& text);
 // more than that many lines are returned.
 std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines = -1);
 
+// Whether the text up to its first zero byte ends with a line feed: its last line is whole.
+bool EndsWithLineFeed(const QByteArray& text);
+
 // The lines of SplitLines one at a time, viewing the text: a text of many short lines, held
 // as separate lines all at once, would take many times its own size.
 class CLineReader {

@@ -77,23 +77,13 @@ ListForm NeuFzListForm(const QByteArray& text) {
         bTagged = true;
         nLines = 0;
     }
-    const qsizetype nul = text.indexOf('\0');
-    bWhole = bWhole && nLines == 0 &&
-             QByteArrayView(text).first(nul < 0 ? text.size() : nul).endsWith('\n');
+    bWhole = bWhole && nLines == 0 && cache::EndsWithLineFeed(text);
     if (!bTagged)
         return ListForm::None;
     return bWhole ? ListForm::Whole : ListForm::Loose;
 }
 
 namespace {
-
-// The main photo paths of the list's records: what tells one vehicle from another.
-QSet<QByteArray> MainPhotoPaths(const QByteArray& list) {
-    QSet<QByteArray> paths;
-    ForEachNeuFzRecord(
-        list, [&paths](std::span<const QByteArray> photos) { paths.insert(photos.front()); });
-    return paths;
-}
 
 // A list that would take more than half of the cached list's vehicles off the show is taken
 // only whole: a list cut short, or a text that passes for one, waits a week otherwise.
@@ -104,7 +94,10 @@ bool IsNeuFzListToTake(const QByteArray& answer, const QString& listPath) {
     const auto cached = cache::ReadWholeFile(listPath, kMaxCacheTextSize);
     if (!cached)
         return true;
-    const QSet<QByteArray> listed = MainPhotoPaths(answer);
+    // The main photo tells one vehicle from another.
+    QSet<QByteArray> listed;
+    ForEachNeuFzRecord(
+        answer, [&listed](std::span<const QByteArray> photos) { listed.insert(photos.front()); });
     int nCached = 0;
     int nRemoved = 0;
     ForEachNeuFzRecord(*cached, [&](std::span<const QByteArray> photos) {

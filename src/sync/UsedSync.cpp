@@ -116,19 +116,6 @@ bool IsWholeRecordLine(QByteArrayView line) {
            std::count(rest.begin(), rest.end(), ';') >= portalsync::kListFields - 2;
 }
 
-// The names of the record files in Daten/, of whatever customer number.
-QStringList RecordFiles() {
-    return QDir(QString::fromLatin1(cache::kDaten))
-        .entryList({QString::fromLatin1(portalsync::kRecordFilePattern)}, QDir::Files);
-}
-
-QSet<QString> ListedFiles(const std::vector<SatzNrEntry>& list, int nCount, int nKundenNr) {
-    QSet<QString> listed;
-    for (int i = 1; i <= nCount; ++i)
-        listed.insert(QString::fromLatin1(RecordFileName(nKundenNr, list[i].nSatzNr)));
-    return listed;
-}
-
 void RemovePhoto(const QByteArray& name) {
     if (IsSafeCacheName(name))
         QFile::remove(cache::CachePath(cache::kBilder, name));
@@ -158,9 +145,7 @@ ListForm RecordListForm(const QByteArray& text) {
     const auto adresse = lines.Next();
     if (!adresse || !IsPlausibleAdresse(cache::WithoutTrailingCr(*adresse)))
         return ListForm::None;
-    const qsizetype nul = text.indexOf('\0');
-    bool bWhole = !adresse->isEmpty() &&
-                  QByteArrayView(text).first(nul < 0 ? text.size() : nul).endsWith('\n');
+    bool bWhole = !adresse->isEmpty() && cache::EndsWithLineFeed(text);
     while (const auto line = lines.Next()) {
         const QByteArrayView record = cache::WithoutTrailingCr(*line);
         if (!record.isEmpty() && !ReadListedNumber(record).bSemicolon)
@@ -287,11 +272,16 @@ bool CUsedSync::IsListToTake(const QByteArray& text) const {
     const ListForm form = RecordListForm(text);
     if (form != ListForm::Loose)
         return form == ListForm::Whole;
-    // A list cut short, or a text that passes for one, must not empty the cache.
+    // A list cut short, or a text that passes for one, must not empty the cache. Records are
+    // counted as the sync would remove them, files of another customer number included.
     std::vector<SatzNrEntry> list(kSatzNrListSize);
-    const QSet<QString> listed = ListedFiles(
-        list, ParseSatzNrList(cache::SplitLines(text, kSatzNrListSize), list), m_store.m_nKundenNr);
-    const QStringList cached = RecordFiles();
+    const int nCount = ParseSatzNrList(cache::SplitLines(text, kSatzNrListSize), list);
+    QSet<QString> listed;
+    for (int i = 1; i <= nCount; ++i)
+        listed.insert(QString::fromLatin1(RecordFileName(m_store.m_nKundenNr, list[i].nSatzNr)));
+    const QStringList cached =
+        QDir(QString::fromLatin1(cache::kDaten))
+            .entryList({QString::fromLatin1(portalsync::kRecordFilePattern)}, QDir::Files);
     const auto nRemoved =
         std::count_if(cached.begin(), cached.end(),
                       [&listed](const QString& name) { return !listed.contains(name); });
@@ -299,13 +289,16 @@ bool CUsedSync::IsListToTake(const QByteArray& text) const {
 }
 
 void CUsedSync::RemoveUnlistedRecords() {
-    const QSet<QString> listed =
-        ListedFiles(m_store.m_satzNrList, m_store.m_nSatzNrCount, m_store.m_nKundenNr);
+    QSet<QString> listed;
+    for (int i = 1; i <= m_store.m_nSatzNrCount; ++i)
+        listed.insert(QString::fromLatin1(
+            RecordFileName(m_store.m_nKundenNr, m_store.m_satzNrList[i].nSatzNr)));
     // Files of another customer number are never listed, so they go too.
     const QDir daten(QString::fromLatin1(cache::kDaten));
     QSet<QByteArray> photosOfRemoved;
     m_photosInUse.clear();
-    for (const QString& name : RecordFiles()) {
+    for (const QString& name :
+         daten.entryList({QString::fromLatin1(portalsync::kRecordFilePattern)}, QDir::Files)) {
         const QString path = daten.filePath(name);
         const auto text = cache::ReadWholeFile(path, kMaxCacheTextSize);
         QSet<QByteArray>& photos = listed.contains(name) ? m_photosInUse : photosOfRemoved;
