@@ -621,7 +621,9 @@ INSTANTIATE_TEST_SUITE_P(
                           Fault{"Status", "status:503", SyncFailure::Status},
                           Fault{"Refusal", "fehler", SyncFailure::ErrorAnswer},
                           Fault{"Page", kLongPage.c_str(), SyncFailure::ErrorAnswer},
-                          Fault{"ZeroByte", kZeroByte.c_str(), SyncFailure::ErrorAnswer})),
+                          Fault{"ZeroByte", kZeroByte.c_str(), SyncFailure::ErrorAnswer},
+                          Fault{"TwoLengths", "two-lengths", SyncFailure::Connect},
+                          Fault{"HeaderOver8KB", "long-header:9000", SyncFailure::HeaderTooLong})),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
     });

@@ -30,7 +30,6 @@ constexpr KindName kKinds[] = {
     {"type", FaultKind::ContentType, Value::Text},
     {"encoding", FaultKind::ContentEncoding, Value::Text},
     {"crlf", FaultKind::CrLf, Value::None},
-    {"chunked", FaultKind::Chunked, Value::Text},
     {"long-header", FaultKind::LongHeader, Value::Number},
     {"two-lengths", FaultKind::TwoLengths, Value::None},
 };

@@ -56,8 +56,6 @@ inline constexpr char kInjectedError[] = "FEHLER: Gateway voruebergehend gestoer
 
 // A fault of kind long-length announces this many bytes more than it sends.
 inline constexpr int kLongLengthExtra = 1024;
-// A fault of kind chunked sends the body in chunks of this many bytes.
-inline constexpr int kChunkBytes = 4096;
 
 // Connections: short keep-alive so that stopping never waits long for an idle client.
 inline constexpr int kKeepAliveSeconds = 1;

@@ -47,28 +47,14 @@ const FaultRule* ShapingFault(const std::vector<FaultRule>& faults, QByteArrayVi
     return nullptr;
 }
 
-// The body in chunks of kChunkBytes, with the closing chunk and no trailer.
-QByteArray ChunkedCoding(const QByteArray& body) {
-    QByteArray coded;
-    for (qsizetype at = 0; at < body.size(); at += kChunkBytes) {
-        const QByteArray chunk = body.mid(at, kChunkBytes);
-        coded += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
-    }
-    return coded + "0\r\n\r\n";
-}
-
-// Every answer goes through a content provider: the library never compresses or chunks it, it
-// gets a Content-Length unless a fault takes it away, and can be cut short at a chosen byte.
+// Every answer goes through a content provider: it is never compressed or chunked, gets a
+// Content-Length unless a fault takes it away, and can be cut short at a chosen byte.
 void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
     const auto is = [fault](FaultKind kind) {
         return fault && fault->kind == kind;
     };
     if (is(FaultKind::CrLf) && answer.type == kTextType)
         answer.body.replace("\n", "\r\n");
-    if (is(FaultKind::Chunked)) {
-        res.set_header("Transfer-Encoding", fault->text.toStdString());
-        answer.body = ChunkedCoding(answer.body);
-    }
     if (is(FaultKind::LongHeader))
         res.set_header("Set-Cookie", std::string(std::size_t(fault->nValue), 'z'));
     if (is(FaultKind::ContentEncoding))
