@@ -38,6 +38,11 @@ std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines) {
     return lines;
 }
 
+bool EndsWithLineFeed(const QByteArray& text) {
+    const qsizetype nul = text.indexOf('\0');
+    return QByteArrayView(text).first(nul < 0 ? text.size() : nul).endsWith('\n');
+}
+
 CLineReader::CLineReader(const QByteArray& text) : m_body(text) {
     if (const qsizetype nul = m_body.indexOf('\0'); nul >= 0)
         m_body = m_body.first(nul);
@@ -47,10 +52,13 @@ std::optional<QByteArrayView> CLineReader::Next() {
     if (m_nStart >= m_body.size())
         return std::nullopt;
     qsizetype end = m_body.indexOf('\n', m_nStart);
+    qsizetype lineEnd = end;
     if (end < 0)
-        end = m_body.size();
+        end = lineEnd = m_body.size();
+    else if (lineEnd > m_nStart && m_body[lineEnd - 1] == '\r')
+        --lineEnd;
     const QByteArrayView line =
-        m_body.sliced(m_nStart, std::min<qsizetype>(end - m_nStart, kMaxLineLength));
+        m_body.sliced(m_nStart, std::min<qsizetype>(lineEnd - m_nStart, kMaxLineLength));
     m_nStart = end + 1;
     return line;
 }

@@ -17,9 +17,13 @@ inline constexpr int kMaxLineLength = 4999;
 QByteArray UpToNul(const QByteArray& text);
 
 // Lines of a text up to its first zero byte: a line ends at a line feed, which is not part
-// of it; a carriage return stays; a last line without a line feed is taken whole. Empty lines
-// count. With maxLines >= 0 no more than that many lines are returned.
+// of it, nor is a carriage return right before it (the portal may end its lines either way);
+// a last line without a line feed is taken whole. Empty lines count. With maxLines >= 0 no
+// more than that many lines are returned.
 std::vector<QByteArray> SplitLines(const QByteArray& text, int maxLines = -1);
+
+// Whether the text up to its first zero byte ends with a line feed: its last line is whole.
+bool EndsWithLineFeed(const QByteArray& text);
 
 // The lines of SplitLines one at a time, viewing the text: a text of many short lines, held
 // as separate lines all at once, would take many times its own size.

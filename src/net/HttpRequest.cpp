@@ -4,11 +4,14 @@
 #include "net/SocketException.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -16,8 +19,8 @@ namespace {
 constexpr char kRequestFormat[] =
     "GET %s HTTP/1.0\r\nUser-Agent: TarrelZelvoraexe\r\nHost: %s\r\n\r\n";
 
-// The first 15 characters of a length line; any character stands at the ninth position, so
-// both Content-Length and Content-length count.
+// The first 15 characters of a length line, in any case; any character stands at the ninth
+// position.
 constexpr char kContentLengthName[] = "Content-*ength:";
 constexpr std::size_t kContentLengthNameLength = sizeof kContentLengthName - 1;
 constexpr std::size_t kAnyCharacterAt = 8;
@@ -88,14 +91,29 @@ void CopyCut(const char* text, std::size_t length, char* field, std::size_t size
     throw CSocketException("Content-Length", sockapi::kProtocolError);
 }
 
+// Header names and the coding's name are compared in any case, as HTTP has it.
+bool SameLetters(char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+}
+
 bool IsContentLengthLine(const char* line, std::size_t length) {
-    if (length < kContentLengthNameLength || line[0] != 'C' || line[9] != 'e')
+    if (length < kContentLengthNameLength)
         return false;
     for (std::size_t i = 0; i < kContentLengthNameLength; ++i) {
-        if (i != kAnyCharacterAt && line[i] != kContentLengthName[i])
+        if (i != kAnyCharacterAt && !SameLetters(line[i], kContentLengthName[i]))
             return false;
     }
     return true;
+}
+
+bool IsChunkedCoding(const char* value) {
+    std::string_view coding(value);
+    while (!coding.empty() && IsBlank(coding.back()))
+        coding.remove_suffix(1);
+    constexpr std::string_view kChunked = "chunked";
+    return coding.size() == kChunked.size() &&
+           std::equal(coding.begin(), coding.end(), kChunked.begin(), SameLetters);
 }
 
 // The value after the colon without surrounding blanks and the line end. Empty gives 0; any
@@ -199,11 +217,23 @@ int CHttpRequest::RequestURL(const char* host, std::uint16_t port, int timeoutSe
 
 long long CHttpRequest::ReadHeader(CHttpSocket& socket, int timeoutSeconds) {
     char line[net::kLineBufferSize];
-    long long contentLength = 0;
+    std::optional<long long> contentLength;
+    std::size_t headerSize = 0;
     for (bool statusLine = true;; statusLine = false) {
-        const std::size_t length = socket.ReadHeaderLine(line, sizeof line, timeoutSeconds);
-        if (IsContentLengthLine(line, length))
-            contentLength = ContentLength(line, length);
+        const std::size_t whole = socket.ReadHeaderLine(line, sizeof line, timeoutSeconds);
+        headerSize += whole;
+        if (headerSize > net::kMaxHeaderSize)
+            throw CSocketException("ReadHeader", sockapi::kHeaderTooLong);
+        const std::size_t length = std::min(whole, sizeof line - 1);
+        if (IsContentLengthLine(line, length)) {
+            // A length cut in the line buffer, or two that differ, leave the body's end unknown.
+            if (whole != length)
+                BadLength();
+            const long long value = ContentLength(line, length);
+            if (contentLength && *contentLength != value)
+                BadLength();
+            contentLength = value;
+        }
         // Only the first line is the status line; a header named "HTTP..." must not pass as one.
         if (statusLine && std::strncmp(line, "HTTP", 4) == 0)
             m_nStatusCode = StatusOf(line, length);
@@ -211,8 +241,8 @@ long long CHttpRequest::ReadHeader(CHttpSocket& socket, int timeoutSeconds) {
         CopyCut(line, length, m_szHeader + used, sizeof m_szHeader - used);
         // Line by line, so a value is kept even when the header text is full.
         EncodeHeader(line);
-        if (std::strcmp(line, "\r\n") == 0)
-            return contentLength;
+        if (std::strcmp(line, "\r\n") == 0 || std::strcmp(line, "\n") == 0)
+            return contentLength.value_or(0);
     }
 }
 
@@ -294,13 +324,13 @@ void CHttpRequest::EncodeHeader(const char* headerText) {
             break;
         line = lineFeed + 1;
     }
-    m_bChunked = std::strcmp(m_szTransferEncoding, "chunked") == 0;
+    m_bChunked = IsChunkedCoding(m_szTransferEncoding);
 }
 
 void CHttpRequest::ParseHeaderLine(const char* line, std::size_t length, const char* name,
                                    char* field, std::size_t size) {
     const std::size_t nameLength = std::strlen(name);
-    if (length < nameLength || std::memcmp(line, name, nameLength) != 0)
+    if (length < nameLength || !std::equal(name, name + nameLength, line, SameLetters))
         return;
     std::size_t valueLength = length - nameLength;
     // Only the CR goes; a line cut in the line buffer has none and keeps its last character.

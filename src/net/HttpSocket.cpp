@@ -77,12 +77,24 @@ void CHttpSocket::Consume(std::size_t count) {
 }
 
 std::size_t CHttpSocket::ReadHeaderLine(char* destination, std::size_t size, int timeoutSeconds) {
-    const std::size_t length = FillLine(timeoutSeconds);
-    if (length == 0)
-        throw CSocketException("ReadHeaderLine", 0);
-    const std::size_t copied = CopyLine(m_receive, length, destination, size);
-    Consume(length);
-    return copied;
+    // A line longer than the receive buffer passes through it a buffer at a time.
+    std::size_t whole = 0;
+    std::size_t copied = CopyLine(m_receive, 0, destination, size);
+    for (;;) {
+        std::size_t length = FillLine(timeoutSeconds);
+        const bool bEnd = length > 0;
+        if (!bEnd && m_nBuffered < sizeof m_receive)
+            throw CSocketException("ReadHeaderLine", 0);
+        if (!bEnd)
+            length = m_nBuffered;
+        whole += length;
+        if (whole > net::kMaxHeaderLine)
+            throw CSocketException("ReadHeaderLine", sockapi::kHeaderTooLong);
+        copied += CopyLine(m_receive, length, destination + copied, size - copied);
+        Consume(length);
+        if (bEnd)
+            return whole;
+    }
 }
 
 std::size_t CHttpSocket::ReadBody(char* destination, std::size_t limit, int timeoutSeconds) {

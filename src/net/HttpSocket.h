@@ -10,8 +10,9 @@
 class CHttpSocket : public CMySocket {
 public:
     // The next line up to and including its line feed, cut to size - 1 characters and
-    // NUL-terminated; the whole line is consumed. Returns the characters copied. Fails as
-    // "ReadHeaderLine" when the peer closes, or 999 bytes hold no line feed, first.
+    // NUL-terminated; the whole line is consumed. Returns the whole line's length, which may be
+    // more than was copied. Fails as "ReadHeaderLine" when the peer closes first, and with
+    // sockapi::kHeaderTooLong when the line runs over net::kMaxHeaderLine bytes.
     std::size_t ReadHeaderLine(char* destination, std::size_t size, int timeoutSeconds);
     // Up to limit body bytes, buffered ones first; ends early when the peer closes.
     std::size_t ReadBody(char* destination, std::size_t limit, int timeoutSeconds);

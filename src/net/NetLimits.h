@@ -9,6 +9,10 @@ namespace net {
 inline constexpr std::size_t kReceiveBufferSize = 1000;
 inline constexpr std::size_t kLineBufferSize = 500; // a header line keeps 499 characters
 inline constexpr std::size_t kHeaderTextSize = 2048;
+// A header line may run to kMaxHeaderLine bytes with its line end (a proxy's cookie can take
+// thousands), the whole header to kMaxHeaderSize; longer ones end the request.
+inline constexpr std::size_t kMaxHeaderLine = 8 * 1024;
+inline constexpr std::size_t kMaxHeaderSize = 32 * 1024;
 inline constexpr std::size_t kRequestTextSize = 2176;
 inline constexpr std::size_t kExceptionNameSize = 1000;
 inline constexpr std::size_t kErrorMessageSize = 1024;

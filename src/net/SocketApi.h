@@ -19,6 +19,7 @@ inline constexpr Handle kNoSocket = -1;
 extern const int kTimedOut;       // a connect that did not finish in time
 extern const int kLookupTimedOut; // a name lookup that did not finish in time
 extern const int kProtocolError;  // an answer that breaks its own framing
+extern const int kHeaderTooLong;  // an answer whose header runs over the client's bounds
 extern const int kCancelled;      // a request its job ended from another thread
 
 // Start and stop of the socket layer around a group of requests.

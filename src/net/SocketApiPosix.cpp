@@ -22,6 +22,7 @@ namespace sockapi {
 const int kTimedOut = ETIMEDOUT;
 const int kLookupTimedOut = EAI_AGAIN;
 const int kProtocolError = EPROTO;
+const int kHeaderTooLong = EMSGSIZE;
 const int kCancelled = ECANCELED;
 
 namespace {

@@ -24,6 +24,7 @@ struct StatusTexts {
     const char* szStatus;
     const char* szErrorAnswer;
     const char* szNoCredentials;
+    const char* szHeaderTooLong;
     const char* szUsedSuccess; // the last run without a failure
     const char* szNeuFzSuccess;
     const char* szNoSuccess;

@@ -62,6 +62,9 @@ QString FailureWords(const SyncOutcome& outcome, const StatusTexts& texts) {
     case SyncFailure::NoCredentials:
         szWords = texts.szNoCredentials;
         break;
+    case SyncFailure::HeaderTooLong:
+        szWords = texts.szHeaderTooLong;
+        break;
     }
     QString words = QString::fromUtf8(szWords);
     if (outcome.failure == SyncFailure::Status && outcome.nStatusCode > 0)

@@ -58,13 +58,56 @@ QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list) {
     return names;
 }
 
-bool IsNeuFzList(const QByteArray& text) {
+ListForm NeuFzListForm(const QByteArray& text) {
     cache::CLineReader lines(text);
-    while (const auto line = lines.Next())
-        if (*line == portalsync::kNeuFzTag)
-            return true;
-    return false;
+    bool bTagged = false;
+    bool bWhole = true;
+    int nLines = -1; // of the record since the last "<neufz>"; before the first, none counts
+    while (const auto line = lines.Next()) {
+        const bool bTag = *line == portalsync::kNeuFzTag;
+        if (!bTag && line->startsWith('<'))
+            return ListForm::None;
+        if (!bTag) {
+            bWhole = bWhole && nLines >= 0;
+            ++nLines;
+            continue;
+        }
+        if (bTagged)
+            bWhole = bWhole && nLines >= neufz::kHauptfoto && nLines < kNeuFzMaxLines;
+        bTagged = true;
+        nLines = 0;
+    }
+    bWhole = bWhole && nLines == 0 && cache::EndsWithLineFeed(text);
+    if (!bTagged)
+        return ListForm::None;
+    return bWhole ? ListForm::Whole : ListForm::Loose;
 }
+
+namespace {
+
+// A list that would take more than half of the cached list's vehicles off the show is taken
+// only whole: a list cut short, or a text that passes for one, waits a week otherwise.
+bool IsNeuFzListToTake(const QByteArray& answer, const QString& listPath) {
+    const ListForm form = NeuFzListForm(answer);
+    if (form != ListForm::Loose)
+        return form == ListForm::Whole;
+    const auto cached = cache::ReadWholeFile(listPath, kMaxCacheTextSize);
+    if (!cached)
+        return true;
+    // The main photo tells one vehicle from another.
+    QSet<QByteArray> listed;
+    ForEachNeuFzRecord(
+        answer, [&listed](std::span<const QByteArray> photos) { listed.insert(photos.front()); });
+    int nCached = 0;
+    int nRemoved = 0;
+    ForEachNeuFzRecord(*cached, [&](std::span<const QByteArray> photos) {
+        ++nCached;
+        nRemoved += listed.contains(photos.front()) ? 0 : 1;
+    });
+    return 2 * nRemoved <= nCached;
+}
+
+} // namespace
 
 CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcome& outcome)
     : m_store(store), m_options(options), m_outcome(outcome) {}
@@ -94,7 +137,7 @@ void CNeuFzSync::UpdateNeuFzPictureList() {
         // The photos of that list are still fetched. A good list is kept whatever its photos
         // do: those missing are fetched at the next hourly update.
         SyncFailure failure = answer.TextFailure();
-        if (failure == SyncFailure::None && !IsNeuFzList(answer.body))
+        if (failure == SyncFailure::None && !IsNeuFzListToTake(answer.body, listPath))
             failure = SyncFailure::ErrorAnswer;
         m_outcome.Note(failure);
         m_outcome.bListed = failure == SyncFailure::None;

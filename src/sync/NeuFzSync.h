@@ -41,8 +41,11 @@ void ForEachNeuFzRecord(const QByteArray& list,
                         const std::function<void(std::span<const QByteArray>)>& take);
 // The local names of the photos the list's records name.
 QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list);
-// Whether an answer has the form of a new-vehicle list: at least one "<neufz>" line.
-bool IsNeuFzList(const QByteArray& text);
+// How far an answer has the form of a new-vehicle list. It has when it holds a "<neufz>" line
+// and no other line begins with markup ("<"). It is whole when, besides, it begins and ends
+// with a "<neufz>" line and a line feed, and every record reaches its main photo line and fits
+// the loader's line table.
+ListForm NeuFzListForm(const QByteArray& text);
 
 class CNeuFzSync {
 public:

@@ -18,6 +18,8 @@ namespace {
 constexpr int kMaxPort = 65535;
 
 SyncFailure Classify(int nResultCode, int nStatusCode) {
+    if (nResultCode == sockapi::kHeaderTooLong)
+        return SyncFailure::HeaderTooLong;
     if (nResultCode != 0)
         return nResultCode == sockapi::kTimedOut ? SyncFailure::TimeOut : SyncFailure::Connect;
     switch (nStatusCode) {

@@ -53,6 +53,11 @@ bool IsErrorAnswer(QByteArrayView body);
 // page, a compressed body, or bytes that hold a zero byte. No list or record looks so.
 bool IsForeignAnswer(QByteArrayView contentType, bool bEncoded, QByteArrayView body);
 
+// How far an answer has the form of a list: not at all, enough to be taken as one, or whole
+// (every line as the portal writes it, nothing cut off). A list that would remove most of what
+// is cached is taken only whole.
+enum class ListForm { None, Loose, Whole };
+
 // Whether bytes begin like a picture of a format the decoder reads.
 bool IsPictureBytes(QByteArrayView bytes);
 
@@ -60,7 +65,7 @@ bool IsPictureBytes(QByteArrayView bytes);
 // the next run. An answer the portal gave, a refusal included, stays what it is.
 inline bool IsNoAnswer(SyncFailure failure) {
     return failure == SyncFailure::NameLookup || failure == SyncFailure::Connect ||
-           failure == SyncFailure::TimeOut;
+           failure == SyncFailure::TimeOut || failure == SyncFailure::HeaderTooLong;
 }
 
 struct PortalAnswer {

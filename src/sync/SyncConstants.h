@@ -23,6 +23,13 @@ namespace portalsync {
 inline constexpr int kRequestTimeout = 10;
 inline constexpr int kNeuFzListTimeout = 50;
 
+// "LastUpdate" more than this many seconds ahead of the clock was written by a clock that was
+// wrong: the new-vehicle refresh is due. A clock before kMinLastUpdateYear writes none, and years
+// have four digits.
+inline constexpr long long kMaxLastUpdateAhead = 24 * 3600;
+inline constexpr int kMinLastUpdateYear = 2020;
+inline constexpr int kMaxLastUpdateYear = 9999;
+
 // A sync job that has run this long gives up, in milliseconds; the next hourly tick starts a
 // fresh one.
 inline constexpr int kMaxJobTime = 30 * 60 * 1000;
@@ -45,6 +52,11 @@ inline constexpr int kRetryNameLength = 30;
 
 // The record file's line that holds the change time; its photo names follow occ::kHauptfoto.
 inline constexpr int kStandLine = 3;
+
+// The record list's first line is the dealer's address, shown on every slide: a longer line is
+// no address. Each further line has this many fields: number, change time, five photo names.
+inline constexpr int kMaxAdresseLength = 200;
+inline constexpr int kListFields = 7;
 
 // A record whose photos are not all in is held back, showing its previous file, for fewer than
 // this many runs in a row; then it is written without them. The runs so far are kept in the

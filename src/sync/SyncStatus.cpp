@@ -27,7 +27,7 @@ constexpr StatusKeys kNeuFzKeys{"NeuFzSyncTime",     "NeuFzSyncOutcome", "NeuFzS
 // Records of earlier versions named success "none" and kept no success time of their own.
 constexpr char kLegacySuccess[] = "none";
 
-constexpr std::array<std::pair<SyncFailure, const char*>, 7> kFailureNames{{
+constexpr std::array<std::pair<SyncFailure, const char*>, 8> kFailureNames{{
     {SyncFailure::None, "success"},
     {SyncFailure::NameLookup, "name lookup"},
     {SyncFailure::Connect, "connect"},
@@ -35,6 +35,7 @@ constexpr std::array<std::pair<SyncFailure, const char*>, 7> kFailureNames{{
     {SyncFailure::Status, "status"},
     {SyncFailure::ErrorAnswer, "error answer"},
     {SyncFailure::NoCredentials, "no credentials"},
+    {SyncFailure::HeaderTooLong, "header too long"},
 }};
 
 const StatusKeys& Keys(SyncKind kind) {

@@ -8,12 +8,13 @@
 
 enum class SyncFailure {
     None,
-    NameLookup,   // the connection target's name could not be looked up
-    Connect,      // the connection failed or broke off before the answer was whole
-    TimeOut,      // a wait ran out
-    Status,       // the portal answered with a status other than 200
-    ErrorAnswer,  // an empty answer, the portal's refusal, or a photo too small to be one
-    NoCredentials // no customer number stored: nothing was asked
+    NameLookup,    // the connection target's name could not be looked up
+    Connect,       // the connection failed or broke off before the answer was whole
+    TimeOut,       // a wait ran out
+    Status,        // the portal answered with a status other than 200
+    ErrorAnswer,   // an empty answer, the portal's refusal, or a photo too small to be one
+    NoCredentials, // no customer number stored: nothing was asked
+    HeaderTooLong  // an answer's header, or one of its lines, ran over the client's bounds
 };
 
 struct SyncOutcome {

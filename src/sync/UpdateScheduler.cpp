@@ -7,6 +7,7 @@
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
 #include "sync/PortalSync.h"
+#include "sync/SyncConstants.h"
 
 namespace {
 // The new-vehicle list is refreshed once more than a week of full hours has passed.
@@ -41,9 +42,9 @@ void CUpdateScheduler::OnlineUpdate(const std::function<void()>& stopSlideTimer)
 }
 
 void CUpdateScheduler::WeeklyNeuFzUpdateCheck() {
-    const long long elapsedHours = static_cast<long long>(m_clock.Now() - GetLastUpdate()) / 3600;
+    const long long elapsed = static_cast<long long>(m_clock.Now() - GetLastUpdate());
     Trace(QStringLiteral("WeeklyNeuFzUpdateCheck start"));
-    if (elapsedHours <= kWeekHours)
+    if (elapsed / 3600 <= kWeekHours && elapsed >= -portalsync::kMaxLastUpdateAhead)
         return;
     // A sync that brought no list, or was cut short by the end of the program, stays due.
     if (!m_sync.UpdateNeuFzPictureList() || (m_pCancel && m_pCancel->IsCancelled()))
@@ -70,8 +71,11 @@ void CUpdateScheduler::SetLastUpdate() {
     const std::time_t now = m_clock.Now();
     std::tm tm{};
     localtime_r(&now, &tm);
+    if (tm.tm_year + 1900 < portalsync::kMinLastUpdateYear ||
+        tm.tm_year + 1900 > portalsync::kMaxLastUpdateYear)
+        return;
     char text[32] = {};
-    std::strftime(text, sizeof text, "20%y-%m-%d %H:%M:%S", &tm);
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
     const QString written = QString::fromLatin1(text);
     WriteProfileString(setting::kSection, setting::kLastUpdate, written);
     if (m_lastUpdateRead)

@@ -21,7 +21,8 @@ public:
     // Syncs the used vehicles, runs the weekly check and rebuilds the catalogue, unless updates
     // are manual. stopSlideTimer is called before the catalogue changes; the caller restarts it.
     void OnlineUpdate(const std::function<void()>& stopSlideTimer);
-    // Runs the new-vehicle sync when more than 168 full hours have passed since "LastUpdate".
+    // Runs the new-vehicle sync when more than 168 full hours have passed since "LastUpdate",
+    // or when it lies more than a day ahead.
     void WeeklyNeuFzUpdateCheck();
     // The sync steps of the menu command "Update"; the caller then shows its message and
     // closes the program.
@@ -30,6 +31,7 @@ public:
     // A job's: "LastUpdate" is written only while it still holds text (or what this scheduler
     // wrote since), so a job never overwrites a change made while it ran.
     void GuardLastUpdate(const QString& text) { m_lastUpdateRead = text; }
+    // The clock's local time, unless the clock stands before 2020.
     void SetLastUpdate();
     std::time_t GetLastUpdate() const;
     // "YYYY-MM-DD HH:MM:SS" read by position as local time; 0 for any other length.

@@ -52,6 +52,10 @@ bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // The record number at the start of a list line: blanks, a sign, decimal digits.
 struct ListedNumber {
     bool bInRange = true;    // within the 32-bit range
@@ -80,6 +84,38 @@ ListedNumber ReadListedNumber(QByteArrayView line) {
     return number;
 }
 
+bool IsPlausibleAdresse(QByteArrayView line) {
+    const auto isControl = [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+    };
+    return line.size() <= portalsync::kMaxAdresseLength &&
+           !line.contains(portalsync::kErrorMarker) && !line.contains('<') &&
+           std::none_of(line.begin(), line.end(), isControl);
+}
+
+// "YYYY-MM-DD HH:MM:SS"
+bool IsChangeTime(QByteArrayView field) {
+    static constexpr QByteArrayView kForm = "0000-00-00 00:00:00";
+    if (field.size() != kForm.size())
+        return false;
+    for (qsizetype i = 0; i < field.size(); ++i)
+        if (kForm[i] == '0' ? !IsDigit(field[i]) : field[i] != kForm[i])
+            return false;
+    return true;
+}
+
+// A record line as the portal writes it, all its fields there.
+bool IsWholeRecordLine(QByteArrayView line) {
+    const qsizetype numberEnd = line.indexOf(';');
+    if (numberEnd <= 0 || !std::all_of(line.begin(), line.begin() + numberEnd, IsDigit) ||
+        !ReadListedNumber(line).bInRange)
+        return false;
+    const QByteArrayView rest = line.sliced(numberEnd + 1);
+    const qsizetype standEnd = rest.indexOf(';');
+    return standEnd >= 0 && IsChangeTime(rest.first(standEnd)) &&
+           std::count(rest.begin(), rest.end(), ';') >= portalsync::kListFields - 2;
+}
+
 void RemovePhoto(const QByteArray& name) {
     if (IsSafeCacheName(name))
         QFile::remove(cache::CachePath(cache::kBilder, name));
@@ -104,17 +140,19 @@ void WriteHeldBack(const std::map<int, int>& runs) {
 
 } // namespace
 
-bool IsRecordList(const QByteArray& text) {
+ListForm RecordListForm(const QByteArray& text) {
     cache::CLineReader lines(text);
-    const auto address = lines.Next();
-    if (!address || address->startsWith('<'))
-        return false;
+    const auto adresse = lines.Next();
+    if (!adresse || !IsPlausibleAdresse(cache::WithoutTrailingCr(*adresse)))
+        return ListForm::None;
+    bool bWhole = !adresse->isEmpty() && cache::EndsWithLineFeed(text);
     while (const auto line = lines.Next()) {
         const QByteArrayView record = cache::WithoutTrailingCr(*line);
         if (!record.isEmpty() && !ReadListedNumber(record).bSemicolon)
-            return false;
+            return ListForm::None;
+        bWhole = bWhole && IsWholeRecordLine(record);
     }
-    return true;
+    return bWhole ? ListForm::Whole : ListForm::Loose;
 }
 
 int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntry>& list) {
@@ -167,7 +205,7 @@ void CUsedSync::UpdatePictureList() {
         // A failed, empty or refused answer keeps the previous list: nothing is deleted on
         // the strength of an answer that is no list.
         SyncFailure failure = answer.TextFailure();
-        if (failure == SyncFailure::None && !IsRecordList(answer.body))
+        if (failure == SyncFailure::None && !IsListToTake(answer.body))
             failure = SyncFailure::ErrorAnswer;
         if (failure != SyncFailure::None) {
             m_outcome.Note(failure);
@@ -184,7 +222,7 @@ void CUsedSync::UpdatePictureList() {
 
 void CUsedSync::ReadSatzNrList(const QByteArray& text) {
     m_store.m_nSatzNrCount = 0;
-    if (!IsErrorAnswer(text) && IsRecordList(text)) {
+    if (IsListToTake(text)) {
         // The address and the records the list has room for: the rest is never read.
         const std::vector<QByteArray> lines = cache::SplitLines(text, kSatzNrListSize);
         WriteProfileString(setting::kSection, setting::kAdresse, cache::FromCp1252(lines.front()));
@@ -228,6 +266,26 @@ void CUsedSync::SyncSatzFiles() {
         }
     }
     WriteHeldBack(heldNow);
+}
+
+bool CUsedSync::IsListToTake(const QByteArray& text) const {
+    const ListForm form = RecordListForm(text);
+    if (form != ListForm::Loose)
+        return form == ListForm::Whole;
+    // A list cut short, or a text that passes for one, must not empty the cache. Records are
+    // counted as the sync would remove them, files of another customer number included.
+    std::vector<SatzNrEntry> list(kSatzNrListSize);
+    const int nCount = ParseSatzNrList(cache::SplitLines(text, kSatzNrListSize), list);
+    QSet<QString> listed;
+    for (int i = 1; i <= nCount; ++i)
+        listed.insert(QString::fromLatin1(RecordFileName(m_store.m_nKundenNr, list[i].nSatzNr)));
+    const QStringList cached =
+        QDir(QString::fromLatin1(cache::kDaten))
+            .entryList({QString::fromLatin1(portalsync::kRecordFilePattern)}, QDir::Files);
+    const auto nRemoved =
+        std::count_if(cached.begin(), cached.end(),
+                      [&listed](const QString& name) { return !listed.contains(name); });
+    return 2 * nRemoved <= cached.size();
 }
 
 void CUsedSync::RemoveUnlistedRecords() {

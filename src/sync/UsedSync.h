@@ -18,10 +18,14 @@
 // range, is left out. One carriage return at the end of a line is ignored.
 int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntry>& list);
 
-// Whether a list answer has the form of a record list: its first line, the address, does not
-// begin with "<", and every further line that is not empty begins with a record number and
-// ";". A web page or a warning text the portal did not mean as a list has not.
-bool IsRecordList(const QByteArray& text);
+// How far a list answer has the form of a record list. It has when its first line, the
+// address, is at most portalsync::kMaxAdresseLength long and holds no markup ("<"), no refusal
+// marker and no control character, and every further line that is not empty begins with a
+// record number and ";": a web page or a warning text the portal did not mean as a list has
+// not. It is whole when, besides, the address is not empty, every further line has all its
+// fields with a plain record number and a change time "YYYY-MM-DD HH:MM:SS", and the text ends
+// with a line feed: no list cut short is.
+ListForm RecordListForm(const QByteArray& text);
 
 class CUsedSync {
 public:
@@ -30,14 +34,17 @@ public:
     // Fetches the record list and hands it on; without a customer number, asks nothing.
     void UpdatePictureList();
     // Takes the list just received: its first line becomes the setting "adresse", the others
-    // the record-number list, and the files follow. An empty list or the portal's refusal is
-    // not parsed. The address shown is reloaded from the setting in every case.
+    // the record-number list, and the files follow. A text it would not take is not parsed.
+    // The address shown is reloaded from the setting in every case.
     void ReadSatzNrList(const QByteArray& text);
     // Deletes the record files the list no longer names, fetches the stale ones and their
     // missing photos.
     void SyncSatzFiles();
 
 private:
+    // Whether a list answer is taken: it has the list's form, and it is whole if it would
+    // remove more than half of the record files in Daten/.
+    bool IsListToTake(const QByteArray& text) const;
     // Also gathers the photos still in use: those of the remaining record files and of the
     // new-vehicle list. Only a photo no one of them names goes with its record.
     void RemoveUnlistedRecords();

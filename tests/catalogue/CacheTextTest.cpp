@@ -4,12 +4,14 @@
 
 using cache::SplitLines;
 
-TEST(CacheText, LinesEndAtLineFeedsAndKeepCarriageReturns) {
+TEST(CacheText, LinesEndAtLineFeedsOrCrLfs) {
     const auto lines = SplitLines(QByteArray("a\r\n\nlast"));
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], QByteArray("a\r"));
+    EXPECT_EQ(lines[0], QByteArray("a"));
     EXPECT_EQ(lines[1], QByteArray());
     EXPECT_EQ(lines[2], QByteArray("last"));
+    EXPECT_EQ(SplitLines(QByteArray("a\r\r\nlast\r")), (std::vector<QByteArray>{"a\r", "last\r"}))
+        << "one CR before the LF goes, no other";
     EXPECT_EQ(SplitLines(QByteArray("a\nb\n")).size(), 2u) << "no empty line after the last LF";
     EXPECT_TRUE(SplitLines(QByteArray()).empty());
 }

@@ -161,7 +161,7 @@ TEST_F(LadeBilderUndDatenTest, LineRules) {
     auto tags = [](const QByteArray& zubehoer, const QByteArray& ende) {
         return QByteArrayList{zubehoer, "Koffer", ende};
     };
-    Write(1, Record(Worked(), tags("<zubehoer>\r", "<ende>\r"))); // CR is part of the line
+    Write(1, Record(Worked(), tags("<zubehoer>\r", "<ende>\r"))); // a CR before the LF is not
     QByteArray noFinalLf = Record(Worked(), tags("<zubehoer>", "<ende>"));
     noFinalLf.chop(1);
     Write(2, noFinalLf);
@@ -189,7 +189,7 @@ TEST_F(LadeBilderUndDatenTest, LineRules) {
 
     Load();
     ASSERT_EQ(Count(), 7);
-    EXPECT_EQ(At(0).nZeilen, 0);
+    EXPECT_EQ(At(0).nZeilen, 1);
     EXPECT_EQ(At(1).nZeilen, 1) << "a last line without line feed counts";
     EXPECT_EQ(At(2).nZeilen, 10);
     EXPECT_EQ(At(2).strZeilen[9], "Teil 10");

@@ -168,9 +168,10 @@ TEST_F(WeeklyCheckDrill, LastUpdateNextToADaylightSavingChangeIsDueAfterAWeek) {
     }
 }
 
-TEST_F(WeeklyCheckDrill, AJumpBackNeverMakesItDue) {
+TEST_F(WeeklyCheckDrill, AJumpBackByADayOrLessNeverMakesItDue) {
+    // Further back, LastUpdate is more than a day ahead: then it is due (see below).
     const std::time_t t0 = Utc(2026, 5, 4, 6, 0);
-    for (const std::time_t back : {kHour, 3 * kHour, kDay, 8 * kDay}) {
+    for (const std::time_t back : {kHour, 3 * kHour, kDay}) {
         SCOPED_TRACE(LocalText(t0 - back));
         m_log.clear();
         SyncAt(t0);
@@ -200,12 +201,45 @@ TEST_F(WeeklyCheckDrill, LastUpdateInTheFutureWaitsUntilTheClockHasPassedItBy169
     ASSERT_EQ(synced.size(), 1u);
     EXPECT_EQ(synced.front(), t0 + kDay + kDueAfter);
 
-    // A LastUpdate a week ahead, as a clock put wrong by a week leaves it.
+    // A LastUpdate a week ahead, as a clock put wrong by a week leaves it, is due at once.
     m_log.clear();
     m_clock.m_now = t0 + 7 * kDay;
     m_scheduler.SetLastUpdate();
-    EXPECT_TRUE(HourlyChecks(t0, t0 + 7 * kDay + kDueAfter - kHour).empty());
-    EXPECT_TRUE(CheckAt(t0 + 7 * kDay + kDueAfter));
+    EXPECT_TRUE(CheckAt(t0));
+    EXPECT_TRUE(HourlyChecks(t0 + kHour, t0 + kDueAfter - kHour).empty());
+    EXPECT_TRUE(CheckAt(t0 + kDueAfter));
+}
+
+TEST_F(WeeklyCheckDrill, LastUpdateHasFourDigitYearsAndNoClockBefore2020WritesIt) {
+    const std::time_t t0 = Utc(2026, 5, 4, 6, 0);
+    struct Case {
+        const char* what;
+        QString stored;
+        std::time_t now;
+        bool bDue;
+        QString written; // LastUpdate after the check
+    };
+    const QString today = QStringLiteral("2026-05-04 08:00:00"); // t0 in Zurich, summer time
+    const Case cases[] = {
+        {"years ahead", QStringLiteral("2035-01-01 00:00:00"), t0, true, today},
+        {"more than a day ahead", QStringLiteral("2026-05-05 08:00:01"), t0, true, today},
+        {"a clock in 1970", QString(), Utc(1970, 1, 9, 9, 0, 1), true, QString()},
+        {"a clock in 1970 after a sync", today, Utc(1970, 1, 9, 9, 0, 1), true, today},
+        {"the last second of 2019", QString(), Utc(2019, 12, 31, 22, 59, 59), true, QString()},
+        {"the first second of 2020", QString(), Utc(2019, 12, 31, 23, 0), true,
+         QStringLiteral("2020-01-01 00:00:00")},
+        {"a clock in 2100", QString(), Utc(2100, 3, 1, 11, 0), true,
+         QStringLiteral("2100-03-01 12:00:00")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteProfileString(setting::kSection, setting::kLastUpdate, c.stored);
+        EXPECT_EQ(CheckAt(c.now), c.bDue);
+        EXPECT_EQ(GetProfileString(setting::kSection, setting::kLastUpdate), c.written);
+        if (!c.written.isEmpty() && c.written != c.stored) {
+            EXPECT_FALSE(CheckAt(c.now + kHour)) << "reads back as written";
+        }
+    }
 }
 
 namespace {

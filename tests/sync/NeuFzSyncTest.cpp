@@ -126,6 +126,9 @@ TEST_F(NeuFzSync, FailedListKeepsThePreviousOneAndItsPhotosAreStillFetched) {
           std::pair{"delay:2500", SyncFailure::TimeOut},
           std::pair{"fehler", SyncFailure::ErrorAnswer},
           std::pair{"body:Wartungsarbeiten bis 18 Uhr%0A<neufz >%0A", SyncFailure::ErrorAnswer},
+          std::pair{"body:<neufz>%0A<p>Wartung</p>%0A<neufz>%0A", SyncFailure::ErrorAnswer},
+          // Cut short, so it would take the vehicle off the show.
+          std::pair{"body:<neufz>%0AAUREX%0AModell 5002%0A<neufz>%0A", SyncFailure::ErrorAnswer},
           std::pair{"type:text/html", SyncFailure::ErrorAnswer},
           std::pair{"encoding:gzip", SyncFailure::ErrorAnswer}}) {
         QFile::remove(kept);

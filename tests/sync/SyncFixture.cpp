@@ -28,8 +28,8 @@ QByteArray Photo(int nSeed) {
 }
 
 void PrintTo(SyncFailure failure, std::ostream* os) {
-    constexpr const char* kNames[] = {"None",   "NameLookup",  "Connect",      "TimeOut",
-                                      "Status", "ErrorAnswer", "NoCredentials"};
+    constexpr const char* kNames[] = {"None",   "NameLookup",  "Connect",       "TimeOut",
+                                      "Status", "ErrorAnswer", "NoCredentials", "HeaderTooLong"};
     *os << kNames[static_cast<int>(failure)];
 }
 

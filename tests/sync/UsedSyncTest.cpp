@@ -201,7 +201,7 @@ TEST_F(UsedSync, RecordsThatLeftTheListOrBelongToAnotherDealerGoWithTheirPhotos)
                            QStringLiteral("40101_3.jpg")}));
 }
 
-TEST_F(UsedSync, RefusalOf99BytesChangesNothingAnswerOf150BytesIsParsed) {
+TEST_F(UsedSync, RefusalOfAnyLengthChangesNothingAListOfTheAddressAloneEmptiesTheCache) {
     WriteTwoRecords();
     SyncUsed();
     const auto before = Snapshot();
@@ -219,13 +219,19 @@ TEST_F(UsedSync, RefusalOf99BytesChangesNothingAnswerOf150BytesIsParsed) {
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::ErrorAnswer);
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).successTime, listed) << "a refusal is no success";
 
-    // 149 characters and a line feed: a list of the address alone, which empties the cache.
-    const QString longer = QStringLiteral("FEHLER: ") + QString(141, u'x');
-    WriteDealer(longer);
+    // 149 characters and a line feed: still a refusal.
+    WriteDealer(QStringLiteral("FEHLER: ") + QString(141, u'x'));
     SyncUsed();
-    EXPECT_EQ(GetProfileString(setting::kSection, setting::kAdresse), longer);
-    EXPECT_EQ(m_store.m_strAdresse, longer);
-    EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Daten/SatzNrListeAktuell.txt")).size(), 150);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(m_store.m_strAdresse, kAdresse);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::ErrorAnswer);
+
+    // An address and a line feed: the dealer has no used vehicle left.
+    const QString neu = QStringLiteral("Motos Neu AG, Bern");
+    WriteDealer(neu);
+    SyncUsed();
+    EXPECT_EQ(GetProfileString(setting::kSection, setting::kAdresse), neu);
+    EXPECT_EQ(m_store.m_strAdresse, neu);
     EXPECT_EQ(Entries(cache::kDaten), QStringList{QStringLiteral("SatzNrListeAktuell.txt")});
     EXPECT_TRUE(Entries(cache::kBilder).isEmpty());
     EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).failure, SyncFailure::None);
@@ -615,7 +621,9 @@ INSTANTIATE_TEST_SUITE_P(
                           Fault{"Status", "status:503", SyncFailure::Status},
                           Fault{"Refusal", "fehler", SyncFailure::ErrorAnswer},
                           Fault{"Page", kLongPage.c_str(), SyncFailure::ErrorAnswer},
-                          Fault{"ZeroByte", kZeroByte.c_str(), SyncFailure::ErrorAnswer})),
+                          Fault{"ZeroByte", kZeroByte.c_str(), SyncFailure::ErrorAnswer},
+                          Fault{"TwoLengths", "two-lengths", SyncFailure::Connect},
+                          Fault{"HeaderOver8KB", "long-header:9000", SyncFailure::HeaderTooLong})),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
     });

@@ -7,6 +7,8 @@ namespace {
 
 // Long enough for a sync step's whole time-out (50 seconds) and then some.
 constexpr int kMaxDelayMs = 600000;
+// Well beyond any header line the program takes.
+constexpr int kMaxHeaderFaultBytes = 1024 * 1024;
 
 enum class Value { None, Number, Text };
 
@@ -28,6 +30,8 @@ constexpr KindName kKinds[] = {
     {"type", FaultKind::ContentType, Value::Text},
     {"encoding", FaultKind::ContentEncoding, Value::Text},
     {"crlf", FaultKind::CrLf, Value::None},
+    {"long-header", FaultKind::LongHeader, Value::Number},
+    {"two-lengths", FaultKind::TwoLengths, Value::None},
 };
 
 // A header value must stay on its line.
@@ -79,9 +83,11 @@ std::optional<FaultRule> ParseFaultRule(const QString& ruleText, QString* error)
         }
         bool ok = false;
         rule.nValue = value.toInt(&ok);
-        const bool bInRange = kind.kind == FaultKind::Delay
-                                  ? rule.nValue >= 0 && rule.nValue <= kMaxDelayMs
-                                  : rule.nValue >= 100 && rule.nValue <= 599 && rule.nValue != 200;
+        bool bInRange = rule.nValue >= 100 && rule.nValue <= 599 && rule.nValue != 200;
+        if (kind.kind == FaultKind::Delay)
+            bInRange = rule.nValue >= 0 && rule.nValue <= kMaxDelayMs;
+        else if (kind.kind == FaultKind::LongHeader)
+            bInRange = rule.nValue > 0 && rule.nValue <= kMaxHeaderFaultBytes;
         if (!ok || !bInRange)
             return Refuse(error, QStringLiteral("fault \"%1\": bad value").arg(ruleText));
         return rule;

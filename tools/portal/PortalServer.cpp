@@ -55,14 +55,20 @@ void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
     };
     if (is(FaultKind::CrLf) && answer.type == kTextType)
         answer.body.replace("\n", "\r\n");
+    if (is(FaultKind::LongHeader))
+        res.set_header("Set-Cookie", std::string(std::size_t(fault->nValue), 'z'));
     if (is(FaultKind::ContentEncoding))
         res.set_header("Content-Encoding", fault->text.toStdString());
     const std::string type =
         is(FaultKind::ContentType) ? fault->text.toStdString() : std::string(answer.type);
     auto bytes = std::make_shared<std::string>(answer.body.toStdString());
     res.status = answer.nStatus;
-    if (is(FaultKind::NoLength)) {
-        // Without a length the close ends the body.
+    if (is(FaultKind::TwoLengths)) {
+        res.set_header("Content-Length", std::to_string(bytes->size()));
+        res.set_header("Content-Length", std::to_string(bytes->size() / 2));
+    }
+    if (is(FaultKind::NoLength) || is(FaultKind::TwoLengths)) {
+        // Without a length of its own the close ends the body.
         res.set_content_provider(type, [bytes](std::size_t, httplib::DataSink& sink) {
             const bool bSent = sink.write(bytes->data(), bytes->size());
             sink.done();
