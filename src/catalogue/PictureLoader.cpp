@@ -1,5 +1,6 @@
 #include "catalogue/PictureLoader.h"
 
+#include "catalogue/CacheFile.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
 #include "settings/Trace.h"
@@ -83,6 +84,28 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     nWidth = picture.width();
     nHeight = picture.height();
     return true;
+}
+
+bool CPictureLoader::IsWholePicture(const QByteArray& bytes) const {
+    if (bytes.isEmpty() || bytes.size() > kMaxPictureFileSize)
+        return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (reader.format().isEmpty() || size.isEmpty() || !FitsAllocationLimit(size))
+        return false;
+    if (reader.format() == "jpeg")
+        return IsWholeJpeg(bytes);
+    QImage picture;
+    return reader.read(&picture);
+}
+
+bool CPictureLoader::IsWholePictureFile(const QString& path) const {
+    const auto bytes = cache::ReadWholeFile(path, kMaxPictureFileSize);
+    return bytes && IsWholePicture(*bytes);
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The two sync steps against the portal, each recording its outcome in the settings group
-// "Status" when it ends.
+// "Status" when it ends, and the tidying of Bilder/ at the end of their job.
 
 #include "settings/Clock.h"
 #include "sync/PortalConnection.h"
@@ -15,9 +15,14 @@ public:
 
     void UpdatePictureList() override;
     void UpdateNeuFzPictureList() override;
+    // Sweeps the photos no cache file names when every list this object asked for came
+    // through, the record list at least once.
+    void FinishJob() override;
 
 private:
     CSatzStore& m_store;
     SyncOptions m_options;
     const IClock& m_clock;
+    bool m_bListed = false;
+    bool m_bListFailed = false;
 };

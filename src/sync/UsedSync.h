@@ -4,6 +4,7 @@
 // rebuild the catalogue from the folders afterwards.
 
 #include "catalogue/SatzStore.h"
+#include "sync/PhotoStore.h"
 #include "sync/PortalConnection.h"
 #include "sync/SyncStatus.h"
 
@@ -22,6 +23,9 @@ int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntr
 // begin with "<", and every further line that is not empty begins with a record number and
 // ";". A web page or a warning text the portal did not mean as a list has not.
 bool IsRecordList(const QByteArray& text);
+
+// The names on the photo lines of a record text, as far as it has them.
+std::vector<QByteArray> RecordPhotoNames(const QByteArray& text);
 
 class CUsedSync {
 public:
@@ -47,11 +51,13 @@ private:
     bool IsStale(const SatzNrEntry& entry);
     // The record's new text; empty when no good answer came.
     QByteArray FetchRecord(CPortalConnection& portal, const SatzNrEntry& entry);
-    // Fetches the missing photos the record names. True when each is in Bilder/ now or was
-    // refused by the portal; false when one may still come (no answer, or not stored).
-    bool FetchPhotos(CPortalConnection& portal, const QByteArray& record);
-    // Writes the photo to path when the answer is one.
-    SyncFailure FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
+    // Fetches the photos the record of stamp names that Bilder/ lacks or holds cut, but those
+    // refused for their size under the same stamp. True when each is in Bilder/ now or was
+    // refused by the portal; false when one may still come (no answer, cut, not stored, or
+    // left for the next run).
+    bool FetchPhotos(CPortalConnection& portal, const QByteArray& record, const QByteArray& stamp);
+    // Writes the photo to path when the answer is one that decodes whole.
+    PhotoResult FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
                            const QString& path);
     QString RecordPath(int nSatzNr) const;
 
@@ -59,4 +65,6 @@ private:
     const SyncOptions& m_options;
     SyncOutcome& m_outcome;
     QSet<QByteArray> m_photosInUse;
+    CPhotoRefusals m_refusals;
+    int m_nFailedPhotoRequests = 0;
 };

@@ -33,7 +33,7 @@ TEST_F(NeuFzSync, FetchesEveryMissingPhotoUnderItsFlatNameThenOnlyTheList) {
     int nSeed = 0;
     for (const char* path : {"x/123.jpg", "x/124.jpg", "y/200.jpg", "y/202.jpg"})
         WriteNeuFzPhoto(QString::fromLatin1(path), Photo(++nSeed));
-    CTempWorkDir::WriteFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg"), "present");
+    CTempWorkDir::WriteFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg"), Photo(50));
     SetMarken(QStringLiteral("AUREX,BRAVO"));
 
     CTraceCapture trace;
@@ -45,7 +45,7 @@ TEST_F(NeuFzSync, FetchesEveryMissingPhotoUnderItsFlatNameThenOnlyTheList) {
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_x_123.jpg")),
               Photo(1));
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg")),
-              "present");
+              Photo(50));
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_y_202.jpg")),
               Photo(4));
     const QByteArray list = CTempWorkDir::ReadFile(kListe);

@@ -28,6 +28,7 @@ constexpr KindName kKinds[] = {
     {"type", FaultKind::ContentType, Value::Text},
     {"encoding", FaultKind::ContentEncoding, Value::Text},
     {"crlf", FaultKind::CrLf, Value::None},
+    {"cut-no-length", FaultKind::CutNoLength, Value::None},
 };
 
 // A header value must stay on its line.

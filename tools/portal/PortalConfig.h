@@ -22,14 +22,15 @@ enum class FaultKind {
     ContentType,     // gives the answer the content type value
     ContentEncoding, // adds a Content-Encoding line with the value
     CrLf,            // ends the lines of a text answer with CR LF
+    CutNoLength,     // sends half the body without a Content-Length, then closes
 };
 
 // "PATTERN=KIND" or "PATTERN=KIND:VALUE", split at the last "=". A pattern with a "*" is a
 // glob over the whole request target (path and query; "*" also matches "/"), any other
 // pattern a substring of it; an empty pattern matches every request. Kinds: delay:MS,
 // close-before-body, cut-body, long-length, status:CODE, fehler, no-length, body:TEXT,
-// type:TEXT, encoding:TEXT, crlf. A TEXT value is percent-decoded, so it can hold "=", line
-// ends and zero bytes.
+// type:TEXT, encoding:TEXT, crlf, cut-no-length. A TEXT value is percent-decoded, so it can hold
+// "=", line ends and zero bytes.
 struct FaultRule {
     QString strPattern;
     FaultKind kind = FaultKind::Fehler;

@@ -61,10 +61,11 @@ void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
         is(FaultKind::ContentType) ? fault->text.toStdString() : std::string(answer.type);
     auto bytes = std::make_shared<std::string>(answer.body.toStdString());
     res.status = answer.nStatus;
-    if (is(FaultKind::NoLength)) {
-        // Without a length the close ends the body.
-        res.set_content_provider(type, [bytes](std::size_t, httplib::DataSink& sink) {
-            const bool bSent = sink.write(bytes->data(), bytes->size());
+    if (is(FaultKind::NoLength) || is(FaultKind::CutNoLength)) {
+        // Without a length the close ends the body, wherever it comes.
+        const std::size_t sent = is(FaultKind::CutNoLength) ? bytes->size() / 2 : bytes->size();
+        res.set_content_provider(type, [bytes, sent](std::size_t, httplib::DataSink& sink) {
+            const bool bSent = sink.write(bytes->data(), sent);
             sink.done();
             return bSent;
         });
