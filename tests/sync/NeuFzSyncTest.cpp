@@ -4,6 +4,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/PeakMemory.h"
+#include "sync/SyncConstants.h"
 #include "sync/SyncStatus.h"
 
 #include <QFile>
@@ -211,4 +212,24 @@ TEST_F(NeuFzSync, PhotoPathsWhoseLocalNameWouldLeaveBilderAreNotAskedFor) {
     for (const auto& [path, bytes] : Snapshot())
         files << path;
     EXPECT_EQ(files, (QStringList{QStringLiteral("Bilder/_standard_bilder_ok.jpg"), kListe}));
+}
+
+TEST_F(NeuFzSync, APortalWithoutTheListsPhotosCostsABoundedNumberOfRequestsPerRun) {
+    const int nVehicles = portalsync::kMaxFailedPhotoRequests / kBilderProSatz + 4;
+    for (int n = 0; n < nVehicles; ++n) {
+        QStringList bilder;
+        for (int k = 0; k < kBilderProSatz; ++k)
+            bilder << QStringLiteral("m/%1_%2").arg(n).arg(k);
+        WriteNeuFz(QString::number(6000 + n), QStringLiteral("AUREX"), bilder);
+    }
+    for (int nRun = 0; nRun < 2; ++nRun) {
+        SyncNeuFz();
+        EXPECT_EQ(TakeRequests().size(), 1 + portalsync::kMaxFailedPhotoRequests) << nRun;
+        EXPECT_EQ(ReadSyncOutcome(SyncKind::NeuFz).failure, SyncFailure::Status);
+    }
+    // Hourly too, and booked to the new-vehicle sync alone.
+    SyncUsed();
+    EXPECT_EQ(TakeRequests().size(), 1 + portalsync::kMaxFailedPhotoRequests);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).nRequests, 1);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::NeuFz).nRequests, portalsync::kMaxFailedPhotoRequests);
 }
