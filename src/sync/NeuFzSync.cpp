@@ -126,29 +126,40 @@ void CNeuFzSync::FetchMissingPhotos() {
 }
 
 void CNeuFzSync::FetchListPhotos(CPortalConnection& portal, const QByteArray& list) {
-    ForEachNeuFzRecord(list, [&](const CNeuFzSlots& record) { FetchPhotos(portal, record); });
+    std::vector<MissingPhoto> missing;
+    ForEachNeuFzRecord(list, [&](const CNeuFzSlots& record) { AddMissingPhotos(record, missing); });
+    RotateMissingPhotos(missing);
+    FetchPhotos(portal, missing);
     m_refusals.Save();
 }
 
-void CNeuFzSync::FetchPhotos(CPortalConnection& portal, const CNeuFzSlots& record) {
+void CNeuFzSync::AddMissingPhotos(const CNeuFzSlots& record,
+                                  std::vector<MissingPhoto>& missing) const {
     const QByteArray stamp = record.Stamp();
     for (const QByteArray& line : record.PhotoPaths()) {
         // A record of 21 to 25 lines leaves its own closing "<neufz>" in a photo slot: no path.
-        if (m_bOutOfReach || line == portalsync::kNeuFzTag ||
-            m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests)
+        if (line == portalsync::kNeuFzTag)
             continue;
         const QByteArray path = cache::WithoutTrailingCr(line).toByteArray();
         // The path may hold "/", its local name may not lead anywhere else.
         const QByteArray name = NeuFzPhotoName(path);
-        if (!IsSafeCacheName(name))
-            continue;
-        const QString file = cache::CachePath(cache::kBilder, name);
-        if (m_refusals.Waits(name, stamp) || HasWholePhoto(file))
+        if (IsSafeCacheName(name) && !m_refusals.Waits(name, stamp) &&
+            !HasWholePhoto(cache::CachePath(cache::kBilder, name)))
+            missing.push_back({path, name, stamp});
+    }
+}
+
+void CNeuFzSync::FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos) {
+    for (const MissingPhoto& photo : photos) {
+        const QString file = cache::CachePath(cache::kBilder, photo.name);
+        // A photo two records name came with the first.
+        if (m_bOutOfReach || m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests ||
+            HasWholePhoto(file))
             continue;
         const PhotoResult result =
-            StorePhotoAnswer(portal.Get(path, m_options.nRequestTimeout), file);
+            StorePhotoAnswer(portal.Get(photo.request, m_options.nRequestTimeout), file);
         m_outcome.Note(result.failure);
-        m_refusals.Note(name, stamp, result.verdict,
+        m_refusals.Note(photo.name, photo.stamp, result.verdict,
                         {PhotoVerdict::Oversized, PhotoVerdict::NotAPhoto});
         if (result.verdict == PhotoVerdict::Stored)
             m_options.Report(SyncStep::Photo);

@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <vector>
 
 // The line store of the list as the sync reads it: each line goes to the slot of its position
 // within its record, the "<neufz>" line to slot 0. Slots are not cleared between records, so
@@ -59,9 +60,11 @@ public:
 
 private:
     void FetchListPhotos(CPortalConnection& portal, const QByteArray& list);
-    // Fetches the record's photos that Bilder/ lacks or holds cut, but those refused for their
-    // size or content while the record was as it is.
-    void FetchPhotos(CPortalConnection& portal, const CNeuFzSlots& record);
+    // The record's photos that Bilder/ lacks or holds cut, but those refused for their size or
+    // content while the record was as it is.
+    void AddMissingPhotos(const CNeuFzSlots& record, std::vector<MissingPhoto>& missing) const;
+    // Fetches them as far as the run's bound allows.
+    void FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos);
 
     CSatzStore& m_store;
     const SyncOptions& m_options;

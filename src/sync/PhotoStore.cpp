@@ -4,6 +4,7 @@
 #include "catalogue/CacheText.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/PictureLoader.h"
+#include "settings/Profile.h"
 #include "sync/SafeCache.h"
 #include "sync/SyncConstants.h"
 
@@ -104,4 +105,14 @@ void CPhotoRefusals::KeepOnly(const QSet<QByteArray>& named) {
 void CPhotoRefusals::Save() {
     if (m_bChanged && WritePhotoMap(portalsync::kRefusedPhotos, m_stamps))
         m_bChanged = false;
+}
+
+void RotateMissingPhotos(std::vector<MissingPhoto>& photos) {
+    if (std::ssize(photos) <= portalsync::kMaxFailedPhotoRequests)
+        return;
+    const int nRound = GetProfileInt(portalsync::kHeldBackSection, portalsync::kPhotoRoundKey, 0);
+    WriteProfileInt(portalsync::kHeldBackSection, portalsync::kPhotoRoundKey,
+                    (nRound + 1) % (kSatzNrListSize * kBilderProSatz));
+    const qint64 nStart = qint64(nRound) * portalsync::kMaxFailedPhotoRequests % std::ssize(photos);
+    std::ranges::rotate(photos, photos.begin() + nStart);
 }

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <map>
+#include <vector>
 
 // What became of one photo answer.
 enum class PhotoVerdict {
@@ -39,6 +40,14 @@ bool HasWholePhoto(const QString& path);
 std::map<QByteArray, QByteArray> ReadPhotoMap(const char* fileName);
 bool WritePhotoMap(const char* fileName, const std::map<QByteArray, QByteArray>& map);
 
+// A photo a record names that Bilder/ lacks or holds cut: what to ask for, its local name and
+// the stamp of its record.
+struct MissingPhoto {
+    QByteArray request;
+    QByteArray name;
+    QByteArray stamp;
+};
+
 // The photos refused for what they are, each with the stamp of the record that named it then:
 // asked for again only once that record has changed.
 class CPhotoRefusals {
@@ -58,3 +67,8 @@ private:
     std::map<QByteArray, QByteArray> m_stamps;
     bool m_bChanged = false;
 };
+
+// With more photos missing than a run may fail to fetch, the run starts at a point that moves
+// on at every run: otherwise photos the portal lacks for good, listed first, would take every
+// run's bound and those after them would never be asked for. Fewer keep their order.
+void RotateMissingPhotos(std::vector<MissingPhoto>& photos);

@@ -58,6 +58,9 @@ inline constexpr char kHeldBackKey[] = "UsedHeldBack";
 // list's photos costs a bounded number of requests per run, while photos that come are not
 // held up.
 inline constexpr int kMaxFailedPhotoRequests = 100;
+// Where in a long list of missing photos the run starts moves on with this count of runs, kept
+// in the group kHeldBackSection.
+inline constexpr char kPhotoRoundKey[] = "PhotoRound";
 
 // Photo files that no record in Daten/ and no new-vehicle list names any more are deleted
 // after a job whose lists came through, once they have been unnamed this long, in seconds.

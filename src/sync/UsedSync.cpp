@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -211,11 +212,11 @@ void CUsedSync::SyncSatzFiles() {
         const QByteArray record = FetchRecord(portal, entry);
         if (record.isEmpty())
             continue;
-        // The record file comes last: once it matches the list, neither it nor its photos are
-        // asked for again. While a photo may still come, the previous file stays and shows the
-        // previous slide, and the record stays stale for the next run; but not for ever, or
-        // the previous price stays on show.
-        if (!FetchPhotos(portal, record, entry.strStand)) {
+        // The record file comes last: once it matches the list, it is not asked for again.
+        // While a photo may still come, the previous file stays and shows the previous slide,
+        // and the record stays stale for the next run; but not for ever, or the previous price
+        // stays on show.
+        if (!FetchPhotos(portal, MissingPhotos(record, entry.strStand))) {
             const auto before = heldBefore.find(entry.nSatzNr);
             const int nRuns = (before == heldBefore.end() ? 0 : before->second) + 1;
             if (nRuns < portalsync::kMaxHeldBackRuns) {
@@ -233,9 +234,12 @@ void CUsedSync::SyncSatzFiles() {
     WriteHeldBack(heldNow);
     // A stored record whose photo failed to come, however it failed, asks for it again at
     // every run until it arrives; otherwise its vehicle stays off the show for good.
+    std::vector<MissingPhoto> missing;
     for (const SatzNrEntry* entry : unchanged)
         if (const auto text = cache::ReadWholeFile(RecordPath(entry->nSatzNr), kMaxCacheTextSize))
-            FetchPhotos(portal, *text, entry->strStand);
+            std::ranges::move(MissingPhotos(*text, entry->strStand), std::back_inserter(missing));
+    RotateMissingPhotos(missing);
+    FetchPhotos(portal, missing);
     m_refusals.Save();
 }
 
@@ -311,43 +315,52 @@ QByteArray CUsedSync::FetchRecord(CPortalConnection& portal, const SatzNrEntry& 
     return std::move(answer.body);
 }
 
-bool CUsedSync::FetchPhotos(CPortalConnection& portal, const QByteArray& record,
-                            const QByteArray& stamp) {
+std::vector<MissingPhoto> CUsedSync::MissingPhotos(const QByteArray& record,
+                                                   const QByteArray& stamp) {
+    std::vector<MissingPhoto> missing;
+    for (const QByteArray& name : RecordPhotoNames(record))
+        if (name.size() > portalsync::kMinPhotoName && IsSafeCacheName(name) &&
+            !m_refusals.Waits(name, stamp) &&
+            !HasWholePhoto(cache::CachePath(cache::kBilder, name)))
+            missing.push_back({name, name, stamp});
+    return missing;
+}
+
+bool CUsedSync::FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos) {
+    bool bComplete = true;
+    for (const MissingPhoto& photo : photos) {
+        // A photo two records name came with the first.
+        const bool bMayCome = m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests ||
+                              (!HasWholePhoto(cache::CachePath(cache::kBilder, photo.name)) &&
+                               FetchMissingPhoto(portal, photo));
+        bComplete = bComplete && !bMayCome;
+    }
+    return bComplete;
+}
+
+bool CUsedSync::FetchMissingPhoto(CPortalConnection& portal, const MissingPhoto& photo) {
     const auto mayCome = [](PhotoVerdict verdict) {
         return verdict == PhotoVerdict::NoAnswer || verdict == PhotoVerdict::NotStored ||
                verdict == PhotoVerdict::Cut;
     };
-    bool bComplete = true;
-    for (const QByteArray& name : RecordPhotoNames(record)) {
-        if (name.size() <= portalsync::kMinPhotoName || !IsSafeCacheName(name))
-            continue;
-        const QString path = cache::CachePath(cache::kBilder, name);
-        if (m_refusals.Waits(name, stamp) || HasWholePhoto(path))
-            continue;
-        if (m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests) {
-            bComplete = false;
-            continue;
+    const QString path = cache::CachePath(cache::kBilder, photo.name);
+    PhotoResult result = FetchPhoto(portal, photo.request, path);
+    bool bMayCome = mayCome(result.verdict);
+    if (result.verdict != PhotoVerdict::Stored && photo.name.size() > portalsync::kMinRetryName) {
+        const PhotoResult retry =
+            FetchPhoto(portal, photo.name.mid(1, portalsync::kRetryNameLength), path);
+        bMayCome = bMayCome || mayCome(retry.verdict);
+        // The shorter name is a guess: only a photo missing under both counts, and the reason
+        // is the first answer's.
+        if (retry.verdict == PhotoVerdict::Stored) {
+            result = retry;
+            bMayCome = false;
         }
-        PhotoResult result = FetchPhoto(portal, name, path);
-        bool bMayCome = mayCome(result.verdict);
-        if (result.verdict != PhotoVerdict::Stored && name.size() > portalsync::kMinRetryName) {
-            const PhotoResult retry =
-                FetchPhoto(portal, name.mid(1, portalsync::kRetryNameLength), path);
-            bMayCome = bMayCome || mayCome(retry.verdict);
-            // The shorter name is a guess: only a photo missing under both counts, and the
-            // reason is the first answer's.
-            if (retry.verdict == PhotoVerdict::Stored) {
-                result = retry;
-                bMayCome = false;
-            }
-        }
-        m_outcome.Note(result.failure);
-        // Only its size keeps a photo from being asked for again at the next run.
-        m_refusals.Note(name, stamp, result.verdict, {PhotoVerdict::Oversized});
-        if (bMayCome)
-            bComplete = false;
     }
-    return bComplete;
+    m_outcome.Note(result.failure);
+    // Only its size keeps a photo from being asked for again at the next run.
+    m_refusals.Note(photo.name, photo.stamp, result.verdict, {PhotoVerdict::Oversized});
+    return bMayCome;
 }
 
 PhotoResult CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,

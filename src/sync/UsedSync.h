@@ -51,11 +51,15 @@ private:
     bool IsStale(const SatzNrEntry& entry);
     // The record's new text; empty when no good answer came.
     QByteArray FetchRecord(CPortalConnection& portal, const SatzNrEntry& entry);
-    // Fetches the photos the record of stamp names that Bilder/ lacks or holds cut, but those
-    // refused for their size under the same stamp. True when each is in Bilder/ now or was
+    // The photos the record of stamp names that Bilder/ lacks or holds cut, but those refused
+    // for their size under the same stamp.
+    std::vector<MissingPhoto> MissingPhotos(const QByteArray& record, const QByteArray& stamp);
+    // Fetches them as far as the run's bound allows. True when each is in Bilder/ now or was
     // refused by the portal; false when one may still come (no answer, cut, not stored, or
     // left for the next run).
-    bool FetchPhotos(CPortalConnection& portal, const QByteArray& record, const QByteArray& stamp);
+    bool FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos);
+    // Under its name, then under the shorter one; true when it may still come.
+    bool FetchMissingPhoto(CPortalConnection& portal, const MissingPhoto& photo);
     // Writes the photo to path when the answer is one that decodes whole.
     PhotoResult FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
                            const QString& path);
