@@ -108,14 +108,6 @@ bool IsRecordList(const QByteArray& text) {
     return true;
 }
 
-std::vector<QByteArray> RecordPhotoNames(const QByteArray& text) {
-    const std::vector<QByteArray> lines = cache::SplitLines(text, kRecordLinesRead);
-    std::vector<QByteArray> names;
-    for (int nLine = occ::kHauptfoto; nLine < std::ssize(lines); ++nLine)
-        names.push_back(RecordLine(lines, nLine));
-    return names;
-}
-
 int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntry>& list) {
     const qsizetype nCapacity = std::min<qsizetype>(kSatzNrListSize, std::ssize(list)) - 1;
     QSet<int> listed;
@@ -202,10 +194,11 @@ void CUsedSync::SyncSatzFiles() {
     std::vector<const SatzNrEntry*> unchanged;
     for (int i = 1; i <= m_store.m_nSatzNrCount; ++i) {
         const SatzNrEntry& entry = m_store.m_satzNrList[i];
+        const bool bStale = IsStale(entry);
         // A record number of 1 or less names no record on the portal.
         if (entry.nSatzNr <= 1)
             continue;
-        if (!IsStale(entry)) {
+        if (!bStale) {
             unchanged.push_back(&entry);
             continue;
         }
@@ -379,4 +372,12 @@ PhotoResult CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& r
 
 QString CUsedSync::RecordPath(int nSatzNr) const {
     return cache::CachePath(cache::kDaten, RecordFileName(m_store.m_nKundenNr, nSatzNr));
+}
+
+std::vector<QByteArray> RecordPhotoNames(const QByteArray& text) {
+    const std::vector<QByteArray> lines = cache::SplitLines(text, kRecordLinesRead);
+    std::vector<QByteArray> names;
+    for (int nLine = occ::kHauptfoto; nLine < std::ssize(lines); ++nLine)
+        names.push_back(RecordLine(lines, nLine));
+    return names;
 }
