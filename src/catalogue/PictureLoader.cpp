@@ -41,8 +41,10 @@ qsizetype FirstScan(const QByteArray& bytes) {
 // libjpeg fills a cut-off JPEG up with grey and calls it read: a whole one has the end marker
 // somewhere after its first scan. Whatever follows that marker is no concern.
 bool IsWholeJpeg(const QByteArray& bytes) {
+    const QByteArrayView end("\xFF\xD9", 2);
     const qsizetype scan = FirstScan(bytes);
-    return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) >= 0;
+    // Most end with the marker: no need to search the scans for it.
+    return scan >= 0 && (bytes.endsWith(end) || bytes.indexOf(end, scan) >= 0);
 }
 
 // The reader refuses pictures above its allocation limit (in MB); four bytes per pixel is
