@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
