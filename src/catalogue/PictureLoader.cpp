@@ -1,5 +1,6 @@
 #include "catalogue/PictureLoader.h"
 
+#include "catalogue/CacheFile.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
 #include "settings/Trace.h"
@@ -40,8 +41,10 @@ qsizetype FirstScan(const QByteArray& bytes) {
 // libjpeg fills a cut-off JPEG up with grey and calls it read: a whole one has the end marker
 // somewhere after its first scan. Whatever follows that marker is no concern.
 bool IsWholeJpeg(const QByteArray& bytes) {
+    const QByteArrayView end("\xFF\xD9", 2);
     const qsizetype scan = FirstScan(bytes);
-    return scan >= 0 && bytes.indexOf(QByteArrayView("\xFF\xD9", 2), scan) >= 0;
+    // Most end with the marker: no need to search the scans for it.
+    return scan >= 0 && (bytes.endsWith(end) || bytes.indexOf(end, scan) >= 0);
 }
 
 // The reader refuses pictures above its allocation limit (in MB); four bytes per pixel is
@@ -83,6 +86,28 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     nWidth = picture.width();
     nHeight = picture.height();
     return true;
+}
+
+bool CPictureLoader::IsWholePicture(const QByteArray& bytes) const {
+    if (bytes.isEmpty() || bytes.size() > kMaxPictureFileSize)
+        return false;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (reader.format().isEmpty() || size.isEmpty() || !FitsAllocationLimit(size))
+        return false;
+    if (reader.format() == "jpeg")
+        return IsWholeJpeg(bytes);
+    QImage picture;
+    return reader.read(&picture);
+}
+
+bool CPictureLoader::IsWholePictureFile(const QString& path) const {
+    const auto bytes = cache::ReadWholeFile(path, kMaxPictureFileSize);
+    return bytes && IsWholePicture(*bytes);
 }
 
 QSize CPictureLoader::TableSize(const PictureSize& size, int nPercent, const QSize& room) {

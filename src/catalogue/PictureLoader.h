@@ -36,6 +36,12 @@ public:
     // is drawn as decoded.
     static QSize DrawnSize(const PictureSize& size, int nPercent, const QSize& room,
                            const QTransform& device);
+    // Whether bytes hold a picture that decodes whole, within the loader's limits: a JPEG by
+    // its structure (its end marker after its first scan, nothing decoded), any other format
+    // by decoding it.
+    bool IsWholePicture(const QByteArray& bytes) const;
+    // The same for a photo file; false when it cannot be read.
+    bool IsWholePictureFile(const QString& path) const;
     // Whether the photo file at path has a readable header, with its format and pixel size;
     // nothing is decoded, and data after the picture is ignored.
     bool ProbePictureFile(const QString& path, QByteArray& format, QSize& size) const;

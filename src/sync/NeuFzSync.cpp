@@ -7,10 +7,10 @@
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
 #include "sync/CredentialStore.h"
+#include "sync/Md5Digest.h"
 #include "sync/Portal.h"
 #include "sync/SafeCache.h"
 
-#include <QFileInfo>
 #include <optional>
 
 bool CNeuFzSlots::Add(QByteArrayView line) {
@@ -29,12 +29,19 @@ std::span<const QByteArray, kBilderProSatz> CNeuFzSlots::PhotoPaths() const {
     return std::span(m_slots).subspan<neufz::kHauptfoto, kBilderProSatz>();
 }
 
+QByteArray CNeuFzSlots::Stamp() const {
+    QByteArray lines;
+    for (const QByteArray& line : m_slots)
+        lines += line + '\n';
+    return Md5Digest(lines).toHex();
+}
+
 QByteArray NeuFzPhotoName(const QByteArray& path) {
     return cache::WithoutTrailingCr(path).toByteArray().replace('/', '_');
 }
 
 void ForEachNeuFzRecord(const QByteArray& list,
-                        const std::function<void(std::span<const QByteArray>)>& take) {
+                        const std::function<void(const CNeuFzSlots& record)>& take) {
     CNeuFzSlots lineStore;
     cache::CLineReader lines(list);
     int nRecords = 0;
@@ -43,7 +50,7 @@ void ForEachNeuFzRecord(const QByteArray& list,
         if (!line)
             break;
         if (lineStore.Add(*line)) {
-            take(lineStore.PhotoPaths());
+            take(lineStore);
             ++nRecords;
         }
     }
@@ -51,8 +58,8 @@ void ForEachNeuFzRecord(const QByteArray& list,
 
 QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list) {
     QSet<QByteArray> names;
-    ForEachNeuFzRecord(list, [&names](std::span<const QByteArray> paths) {
-        for (const QByteArray& path : paths)
+    ForEachNeuFzRecord(list, [&names](const CNeuFzSlots& record) {
+        for (const QByteArray& path : record.PhotoPaths())
             names.insert(NeuFzPhotoName(path));
     });
     return names;
@@ -96,13 +103,14 @@ bool IsNeuFzListToTake(const QByteArray& answer, const QString& listPath) {
         return true;
     // The main photo tells one vehicle from another.
     QSet<QByteArray> listed;
-    ForEachNeuFzRecord(
-        answer, [&listed](std::span<const QByteArray> photos) { listed.insert(photos.front()); });
+    ForEachNeuFzRecord(answer, [&listed](const CNeuFzSlots& record) {
+        listed.insert(record.PhotoPaths().front());
+    });
     int nCached = 0;
     int nRemoved = 0;
-    ForEachNeuFzRecord(*cached, [&](std::span<const QByteArray> photos) {
+    ForEachNeuFzRecord(*cached, [&](const CNeuFzSlots& record) {
         ++nCached;
-        nRemoved += listed.contains(photos.front()) ? 0 : 1;
+        nRemoved += listed.contains(record.PhotoPaths().front()) ? 0 : 1;
     });
     return 2 * nRemoved <= nCached;
 }
@@ -162,29 +170,46 @@ void CNeuFzSync::FetchMissingPhotos() {
 }
 
 void CNeuFzSync::FetchListPhotos(CPortalConnection& portal, const QByteArray& list) {
-    ForEachNeuFzRecord(list,
-                       [&](std::span<const QByteArray> paths) { FetchPhotos(portal, paths); });
+    std::vector<MissingPhoto> missing;
+    ForEachNeuFzRecord(list, [&](const CNeuFzSlots& record) { AddMissingPhotos(record, missing); });
+    RotateMissingPhotos(missing);
+    FetchPhotos(portal, missing);
+    m_refusals.Save();
 }
 
-void CNeuFzSync::FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths) {
-    for (const QByteArray& line : paths) {
+void CNeuFzSync::AddMissingPhotos(const CNeuFzSlots& record,
+                                  std::vector<MissingPhoto>& missing) const {
+    const QByteArray stamp = record.Stamp();
+    for (const QByteArray& line : record.PhotoPaths()) {
         // A record of 21 to 25 lines leaves its own closing "<neufz>" in a photo slot: no path.
-        if (m_bOutOfReach || line == portalsync::kNeuFzTag)
+        if (line == portalsync::kNeuFzTag)
             continue;
         const QByteArray path = cache::WithoutTrailingCr(line).toByteArray();
         // The path may hold "/", its local name may not lead anywhere else.
         const QByteArray name = NeuFzPhotoName(path);
-        if (!IsSafeCacheName(name))
+        if (IsSafeCacheName(name) && !m_refusals.Waits(name, stamp) &&
+            !HasWholePhoto(cache::CachePath(cache::kBilder, name)))
+            missing.push_back({path, name, stamp});
+    }
+}
+
+void CNeuFzSync::FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos) {
+    for (const MissingPhoto& photo : photos) {
+        const QString file = cache::CachePath(cache::kBilder, photo.name);
+        // A photo two records name came with the first.
+        if (m_bOutOfReach || m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests ||
+            HasWholePhoto(file))
             continue;
-        const QString file = cache::CachePath(cache::kBilder, name);
-        if (QFileInfo::exists(file))
-            continue;
-        const PortalAnswer photo = portal.Get(path, m_options.nRequestTimeout);
-        const SyncFailure failure = photo.PhotoFailure();
-        m_outcome.Note(failure);
-        if (failure == SyncFailure::None && ReplaceCacheFile(file, photo.body))
+        const PhotoResult result =
+            StorePhotoAnswer(portal.Get(photo.request, m_options.nRequestTimeout), file);
+        m_outcome.Note(result.failure);
+        m_refusals.Note(photo.name, photo.stamp, result.verdict,
+                        {PhotoVerdict::Oversized, PhotoVerdict::NotAPhoto});
+        if (result.verdict == PhotoVerdict::Stored)
             m_options.Report(SyncStep::Photo);
+        else
+            ++m_nFailedPhotoRequests;
         // Every further photo would wait its whole time-out too; the next hour tries again.
-        m_bOutOfReach = IsNoAnswer(failure);
+        m_bOutOfReach = result.verdict == PhotoVerdict::NoAnswer;
     }
 }

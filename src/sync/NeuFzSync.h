@@ -4,6 +4,7 @@
 
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
+#include "sync/PhotoStore.h"
 #include "sync/PortalConnection.h"
 #include "sync/SyncStatus.h"
 
@@ -13,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <vector>
 
 // The line store of the list as the sync reads it: each line goes to the slot of its position
 // within its record, the "<neufz>" line to slot 0. Slots are not cleared between records, so
@@ -24,6 +26,8 @@ public:
     // are dropped: an over-long record keeps its first lines.
     bool Add(QByteArrayView line);
     std::span<const QByteArray, kBilderProSatz> PhotoPaths() const;
+    // Changes whenever a line of the closed record changes.
+    QByteArray Stamp() const;
 
 private:
     std::array<QByteArray, kNeuFzMaxLines> m_slots;
@@ -35,10 +39,10 @@ private:
 // carriage return at the end of the path is no part of it.
 QByteArray NeuFzPhotoName(const QByteArray& path);
 
-// Calls take with the photo paths of each record the list closes, at most as many records as
+// Calls take with the line store at each record the list closes, at most as many records as
 // the catalogue can show.
 void ForEachNeuFzRecord(const QByteArray& list,
-                        const std::function<void(std::span<const QByteArray>)>& take);
+                        const std::function<void(const CNeuFzSlots& record)>& take);
 // The local names of the photos the list's records name.
 QSet<QByteArray> NeuFzPhotoNames(const QByteArray& list);
 // How far an answer has the form of a new-vehicle list. It has when it holds a "<neufz>" line
@@ -59,11 +63,16 @@ public:
 
 private:
     void FetchListPhotos(CPortalConnection& portal, const QByteArray& list);
-    // Fetches the photos not yet in Bilder/.
-    void FetchPhotos(CPortalConnection& portal, std::span<const QByteArray> paths);
+    // The record's photos that Bilder/ lacks or holds cut, but those refused for their size or
+    // content while the record was as it is.
+    void AddMissingPhotos(const CNeuFzSlots& record, std::vector<MissingPhoto>& missing) const;
+    // Fetches them as far as the run's bound allows.
+    void FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos);
 
     CSatzStore& m_store;
     const SyncOptions& m_options;
     SyncOutcome& m_outcome;
     bool m_bOutOfReach = false; // a photo got no answer: the rest wait for the next run
+    CPhotoRefusals m_refusals;
+    int m_nFailedPhotoRequests = 0;
 };

@@ -9,4 +9,6 @@ public:
     virtual void UpdatePictureList() = 0;
     // New vehicles: the list for the dealer's brands and its photos. True when the list came.
     virtual bool UpdateNeuFzPictureList() = 0;
+    // At the end of a job that was not cancelled, once no step works on the folders any more.
+    virtual void FinishJob() {}
 };

@@ -2,6 +2,7 @@
 
 #include "net/CancelToken.h"
 #include "sync/NeuFzSync.h"
+#include "sync/PhotoSweep.h"
 #include "sync/UsedSync.h"
 
 CPortalSync::CPortalSync(CSatzStore& store, SyncOptions options, const IClock& clock)
@@ -10,13 +11,20 @@ CPortalSync::CPortalSync(CSatzStore& store, SyncOptions options, const IClock& c
 void CPortalSync::UpdatePictureList() {
     SyncOutcome outcome;
     CUsedSync(m_store, m_options, outcome).UpdatePictureList();
-    // Hourly, new-vehicle photos that the list's own sync could not bring: that may be a
-    // week away.
-    CNeuFzSync(m_store, m_options, outcome).FetchMissingPhotos();
     if (IsCancelled())
         return;
     outcome.time = m_clock.Now();
     WriteSyncOutcome(SyncKind::Used, outcome);
+    (outcome.bListed ? m_bListed : m_bListFailed) = true;
+    // Hourly, new-vehicle photos that the list's own sync could not bring: that may be a
+    // week away. They are the new-vehicle sync's requests, booked to it when there were any.
+    SyncOutcome photos;
+    CNeuFzSync(m_store, m_options, photos).FetchMissingPhotos();
+    if (photos.nRequests > 0 && !IsCancelled()) {
+        photos.time = m_clock.Now();
+        photos.bPhotosOnly = true;
+        WriteSyncOutcome(SyncKind::NeuFz, photos);
+    }
 }
 
 bool CPortalSync::UpdateNeuFzPictureList() {
@@ -26,9 +34,16 @@ bool CPortalSync::UpdateNeuFzPictureList() {
         return false;
     outcome.time = m_clock.Now();
     WriteSyncOutcome(SyncKind::NeuFz, outcome);
+    if (!outcome.bListed)
+        m_bListFailed = true;
     return outcome.bListed;
 }
 
 bool CPortalSync::IsCancelled() const {
     return m_options.pCancel && m_options.pCancel->IsCancelled();
+}
+
+void CPortalSync::FinishJob() {
+    if (m_bListed && !m_bListFailed)
+        SweepUnnamedPhotos(m_clock.Now());
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The two sync steps against the portal, each recording its outcome in the settings group
-// "Status" when it ends; a step its job cancelled records none, as the failures it met were
-// the cancel's.
+// "Status" when it ends, and the tidying of Bilder/ at the end of their job; a step its job
+// cancelled records none, as the failures it met were the cancel's.
 
 #include "settings/Clock.h"
 #include "sync/PortalConnection.h"
@@ -16,6 +16,9 @@ public:
 
     void UpdatePictureList() override;
     bool UpdateNeuFzPictureList() override;
+    // Sweeps the photos no cache file names when every list this object asked for came
+    // through, the record list at least once.
+    void FinishJob() override;
 
 private:
     bool IsCancelled() const;
@@ -23,4 +26,6 @@ private:
     CSatzStore& m_store;
     SyncOptions m_options;
     const IClock& m_clock;
+    bool m_bListed = false;
+    bool m_bListFailed = false;
 };

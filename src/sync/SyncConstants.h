@@ -65,6 +65,19 @@ inline constexpr int kMaxHeldBackRuns = 3;
 inline constexpr char kHeldBackSection[] = "Status";
 inline constexpr char kHeldBackKey[] = "UsedHeldBack";
 
+// Photo requests that bring no photo, per sync step: after this many the step asks for no
+// further missing photo, and the rest wait for the next run. A portal that has none of a long
+// list's photos costs a bounded number of requests per run, while photos that come are not
+// held up.
+inline constexpr int kMaxFailedPhotoRequests = 100;
+// Where in a long list of missing photos the run starts moves on with this count of runs, kept
+// in the group kHeldBackSection.
+inline constexpr char kPhotoRoundKey[] = "PhotoRound";
+
+// Photo files that no record in Daten/ and no new-vehicle list names any more are deleted
+// after a job whose lists came through, once they have been unnamed this long, in seconds.
+inline constexpr long long kUnnamedPhotoGrace = 7LL * 24 * 60 * 60;
+
 // Requests below portal::kGatewayPath, in German and in French.
 inline constexpr char kListQueryDe[] = "zelvora.php?ap=%s&fn=1&la=de&kn=%d&rm=%d";
 inline constexpr char kListQueryFr[] = "zelvora.php?ap=%s&fn=1&la=fr&kn=%d&rm=%d";
@@ -80,6 +93,10 @@ inline constexpr char kSatzNrListe[] = "SatzNrListeAktuell.txt";
 inline constexpr char kNeuFzListe[] = "NeufahrzeugeListe.txt";
 inline constexpr char kRecordFileFormat[] = "satz_%d_%d.txt";
 inline constexpr char kRecordFilePattern[] = "satz_*.txt";
+// Photos refused for what they are, with the stamp of their record then; photos no cache file
+// names, with the time since when.
+inline constexpr char kRefusedPhotos[] = "BilderAbgelehnt.txt";
+inline constexpr char kUnnamedPhotos[] = "BilderUnbenannt.txt";
 
 // The line that opens every record of the new-vehicle list.
 inline constexpr char kNeuFzTag[] = "<neufz>";

@@ -139,6 +139,8 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
         };
         const std::unique_ptr<IPortalSync> sync = makeSync(store, options);
         RunSyncSteps(kind, store, *sync, clock, *cancel, input.lastUpdate);
+        if (!cancel->IsCancelled())
+            sync->FinishJob();
         // Loaded here, so the show takes the new catalogue over without a pause.
         const bool bLoad = !cancel->IsCancelled() && kind != SyncJobKind::Manual;
         if (bLoad) {

@@ -55,7 +55,7 @@ void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome) {
                     outcome.failure == SyncFailure::Status ? outcome.nStatusCode : 0);
     WriteProfileInt(kStatusSection, keys.requests, outcome.nRequests);
     WriteProfileString(kStatusSection, keys.bytes, QString::number(outcome.nBytes));
-    if (outcome.failure == SyncFailure::None || outcome.bListed)
+    if ((outcome.failure == SyncFailure::None || outcome.bListed) && !outcome.bPhotosOnly)
         WriteProfileString(kStatusSection, keys.successTime, time);
 }
 

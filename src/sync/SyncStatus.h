@@ -26,6 +26,8 @@ struct SyncOutcome {
     // The portal's list came through: the data is as fresh as the portal's, even when a photo
     // failed.
     bool bListed = false;
+    // Only photos were asked for: a run that says nothing about how fresh the data is.
+    bool bPhotosOnly = false;
     std::time_t successTime = 0; // read only: the end of the last successful run
 
     // Keeps the first failure of a run: later ones are mostly its consequences.
@@ -38,6 +40,6 @@ struct SyncOutcome {
 enum class SyncKind { Used, NeuFz };
 
 // Records a run; one without a failure, or whose list came through, is also the last successful
-// one.
+// one, unless it asked for photos only.
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome);
 SyncOutcome ReadSyncOutcome(SyncKind kind);

@@ -13,11 +13,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -37,15 +37,6 @@ QByteArray RecordFileName(int nKundenNr, int nSatzNr) {
 QByteArray RecordLine(const std::vector<QByteArray>& lines, int nLine) {
     return nLine < std::ssize(lines) ? cache::WithoutTrailingCr(lines[nLine]).toByteArray()
                                      : QByteArray();
-}
-
-// Lines 7 to 11 of a record text, as far as it has them.
-std::vector<QByteArray> RecordPhotoNames(const QByteArray& text) {
-    const std::vector<QByteArray> lines = cache::SplitLines(text, kRecordLinesRead);
-    std::vector<QByteArray> names;
-    for (int nLine = occ::kHauptfoto; nLine < std::ssize(lines); ++nLine)
-        names.push_back(RecordLine(lines, nLine));
-    return names;
 }
 
 bool IsBlank(char c) {
@@ -238,19 +229,25 @@ void CUsedSync::SyncSatzFiles() {
     RemoveUnlistedRecords();
     const std::map<int, int> heldBefore = ReadHeldBack();
     std::map<int, int> heldNow;
+    std::vector<const SatzNrEntry*> unchanged;
     for (int i = 1; i <= m_store.m_nSatzNrCount; ++i) {
         const SatzNrEntry& entry = m_store.m_satzNrList[i];
+        const bool bStale = IsStale(entry);
         // A record number of 1 or less names no record on the portal.
-        if (!IsStale(entry) || entry.nSatzNr <= 1)
+        if (entry.nSatzNr <= 1)
             continue;
+        if (!bStale) {
+            unchanged.push_back(&entry);
+            continue;
+        }
         const QByteArray record = FetchRecord(portal, entry);
         if (record.isEmpty())
             continue;
-        // The record file comes last: once it matches the list, neither it nor its photos are
-        // asked for again. While a photo may still come, the previous file stays and shows the
-        // previous slide, and the record stays stale for the next run; but not for ever, or
-        // the previous price stays on show.
-        if (!FetchPhotos(portal, record)) {
+        // The record file comes last: once it matches the list, it is not asked for again.
+        // While a photo may still come, the previous file stays and shows the previous slide,
+        // and the record stays stale for the next run; but not for ever, or the previous price
+        // stays on show.
+        if (!FetchPhotos(portal, MissingPhotos(record, entry.strStand))) {
             const auto before = heldBefore.find(entry.nSatzNr);
             const int nRuns = (before == heldBefore.end() ? 0 : before->second) + 1;
             if (nRuns < portalsync::kMaxHeldBackRuns) {
@@ -266,6 +263,15 @@ void CUsedSync::SyncSatzFiles() {
         }
     }
     WriteHeldBack(heldNow);
+    // A stored record whose photo failed to come, however it failed, asks for it again at
+    // every run until it arrives; otherwise its vehicle stays off the show for good.
+    std::vector<MissingPhoto> missing;
+    for (const SatzNrEntry* entry : unchanged)
+        if (const auto text = cache::ReadWholeFile(RecordPath(entry->nSatzNr), kMaxCacheTextSize))
+            std::ranges::move(MissingPhotos(*text, entry->strStand), std::back_inserter(missing));
+    RotateMissingPhotos(missing);
+    FetchPhotos(portal, missing);
+    m_refusals.Save();
 }
 
 bool CUsedSync::IsListToTake(const QByteArray& text) const {
@@ -360,47 +366,76 @@ QByteArray CUsedSync::FetchRecord(CPortalConnection& portal, const SatzNrEntry& 
     return std::move(answer.body);
 }
 
-bool CUsedSync::FetchPhotos(CPortalConnection& portal, const QByteArray& record) {
+std::vector<MissingPhoto> CUsedSync::MissingPhotos(const QByteArray& record,
+                                                   const QByteArray& stamp) {
+    std::vector<MissingPhoto> missing;
+    for (const QByteArray& name : RecordPhotoNames(record))
+        if (name.size() > portalsync::kMinPhotoName && IsSafeCacheName(name) &&
+            !m_refusals.Waits(name, stamp) &&
+            !HasWholePhoto(cache::CachePath(cache::kBilder, name)))
+            missing.push_back({name, name, stamp});
+    return missing;
+}
+
+bool CUsedSync::FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos) {
     bool bComplete = true;
-    for (const QByteArray& name : RecordPhotoNames(record)) {
-        if (name.size() <= portalsync::kMinPhotoName || !IsSafeCacheName(name))
-            continue;
-        const QString path = cache::CachePath(cache::kBilder, name);
-        if (QFileInfo::exists(path))
-            continue;
-        SyncFailure failure = FetchPhoto(portal, name, path);
-        bool bMayCome = IsNoAnswer(failure);
-        if (failure != SyncFailure::None && name.size() > portalsync::kMinRetryName) {
-            const SyncFailure retry =
-                FetchPhoto(portal, name.mid(1, portalsync::kRetryNameLength), path);
-            bMayCome = bMayCome || IsNoAnswer(retry);
-            // The shorter name is a guess: only a photo missing under both counts, and the
-            // reason is the first answer's.
-            if (retry == SyncFailure::None) {
-                failure = SyncFailure::None;
-                bMayCome = false;
-            }
-        }
-        m_outcome.Note(failure);
-        // A photo that came but could not be stored (a full disk) may come again too.
-        if (bMayCome || (failure == SyncFailure::None && !QFileInfo::exists(path)))
-            bComplete = false;
+    for (const MissingPhoto& photo : photos) {
+        // A photo two records name came with the first.
+        const bool bMayCome = m_nFailedPhotoRequests >= portalsync::kMaxFailedPhotoRequests ||
+                              (!HasWholePhoto(cache::CachePath(cache::kBilder, photo.name)) &&
+                               FetchMissingPhoto(portal, photo));
+        bComplete = bComplete && !bMayCome;
     }
     return bComplete;
 }
 
-SyncFailure CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
+bool CUsedSync::FetchMissingPhoto(CPortalConnection& portal, const MissingPhoto& photo) {
+    const auto mayCome = [](PhotoVerdict verdict) {
+        return verdict == PhotoVerdict::NoAnswer || verdict == PhotoVerdict::NotStored ||
+               verdict == PhotoVerdict::Cut;
+    };
+    const QString path = cache::CachePath(cache::kBilder, photo.name);
+    PhotoResult result = FetchPhoto(portal, photo.request, path);
+    bool bMayCome = mayCome(result.verdict);
+    if (result.verdict != PhotoVerdict::Stored && photo.name.size() > portalsync::kMinRetryName) {
+        const PhotoResult retry =
+            FetchPhoto(portal, photo.name.mid(1, portalsync::kRetryNameLength), path);
+        bMayCome = bMayCome || mayCome(retry.verdict);
+        // The shorter name is a guess: only a photo missing under both counts, and the reason
+        // is the first answer's.
+        if (retry.verdict == PhotoVerdict::Stored) {
+            result = retry;
+            bMayCome = false;
+        }
+    }
+    m_outcome.Note(result.failure);
+    // Only its size keeps a photo from being asked for again at the next run.
+    m_refusals.Note(photo.name, photo.stamp, result.verdict, {PhotoVerdict::Oversized});
+    return bMayCome;
+}
+
+PhotoResult CUsedSync::FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
                                   const QString& path) {
     const PortalAnswer answer =
         portal.Get(FormatPath(portal::kOccasionPhotoPath, portalsync::kPhotoQuery,
                               m_store.m_nKundenNr, requestName.constData()),
                    m_options.nRequestTimeout);
-    const SyncFailure failure = answer.PhotoFailure();
-    if (failure == SyncFailure::None && ReplaceCacheFile(path, answer.body))
+    const PhotoResult result = StorePhotoAnswer(answer, path);
+    if (result.verdict == PhotoVerdict::Stored)
         m_options.Report(SyncStep::Photo);
-    return failure;
+    else
+        ++m_nFailedPhotoRequests;
+    return result;
 }
 
 QString CUsedSync::RecordPath(int nSatzNr) const {
     return cache::CachePath(cache::kDaten, RecordFileName(m_store.m_nKundenNr, nSatzNr));
+}
+
+std::vector<QByteArray> RecordPhotoNames(const QByteArray& text) {
+    const std::vector<QByteArray> lines = cache::SplitLines(text, kRecordLinesRead);
+    std::vector<QByteArray> names;
+    for (int nLine = occ::kHauptfoto; nLine < std::ssize(lines); ++nLine)
+        names.push_back(RecordLine(lines, nLine));
+    return names;
 }

@@ -4,6 +4,7 @@
 // rebuild the catalogue from the folders afterwards.
 
 #include "catalogue/SatzStore.h"
+#include "sync/PhotoStore.h"
 #include "sync/PortalConnection.h"
 #include "sync/SyncStatus.h"
 
@@ -26,6 +27,9 @@ int ParseSatzNrList(const std::vector<QByteArray>& lines, std::vector<SatzNrEntr
 // fields with a plain record number and a change time "YYYY-MM-DD HH:MM:SS", and the text ends
 // with a line feed: no list cut short is.
 ListForm RecordListForm(const QByteArray& text);
+
+// The names on the photo lines of a record text, as far as it has them.
+std::vector<QByteArray> RecordPhotoNames(const QByteArray& text);
 
 class CUsedSync {
 public:
@@ -54,11 +58,17 @@ private:
     bool IsStale(const SatzNrEntry& entry);
     // The record's new text; empty when no good answer came.
     QByteArray FetchRecord(CPortalConnection& portal, const SatzNrEntry& entry);
-    // Fetches the missing photos the record names. True when each is in Bilder/ now or was
-    // refused by the portal; false when one may still come (no answer, or not stored).
-    bool FetchPhotos(CPortalConnection& portal, const QByteArray& record);
-    // Writes the photo to path when the answer is one.
-    SyncFailure FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
+    // The photos the record of stamp names that Bilder/ lacks or holds cut, but those refused
+    // for their size under the same stamp.
+    std::vector<MissingPhoto> MissingPhotos(const QByteArray& record, const QByteArray& stamp);
+    // Fetches them as far as the run's bound allows. True when each is in Bilder/ now or was
+    // refused by the portal; false when one may still come (no answer, cut, not stored, or
+    // left for the next run).
+    bool FetchPhotos(CPortalConnection& portal, const std::vector<MissingPhoto>& photos);
+    // Under its name, then under the shorter one; true when it may still come.
+    bool FetchMissingPhoto(CPortalConnection& portal, const MissingPhoto& photo);
+    // Writes the photo to path when the answer is one that decodes whole.
+    PhotoResult FetchPhoto(CPortalConnection& portal, const QByteArray& requestName,
                            const QString& path);
     QString RecordPath(int nSatzNr) const;
 
@@ -66,4 +76,6 @@ private:
     const SyncOptions& m_options;
     SyncOutcome& m_outcome;
     QSet<QByteArray> m_photosInUse;
+    CPhotoRefusals m_refusals;
+    int m_nFailedPhotoRequests = 0;
 };

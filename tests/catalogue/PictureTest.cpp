@@ -315,4 +315,26 @@ TEST(PictureLoader, CreatePictureFromMemory) {
     EXPECT_EQ(nHeight, 0);
 }
 
+// The JPEG decoder fills a cut photo up with grey and reports success: the check must not.
+TEST(PictureLoader, APhotoCountsAsWholeOnlyWhenNothingIsCutOff) {
+    const QByteArray jpeg = MakePhoto(640, 480, Qt::darkRed);
+    const QByteArray png = MakePhoto(64, 48, Qt::darkRed, "PNG");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool bWhole;
+    } cases[] = {
+        {"JPEG", jpeg, true},
+        {"JPEG with bytes after its end", jpeg + QByteArray(500, '\0'), true},
+        {"JPEG cut at half", jpeg.left(jpeg.size() / 2), false},
+        {"JPEG without its last two bytes", jpeg.chopped(2), false},
+        {"PNG", png, true},
+        {"PNG cut at half", png.left(png.size() / 2), false},
+        {"no picture", QByteArray(5000, 'x'), false},
+    };
+    const CPictureLoader loader;
+    for (const auto& c : cases)
+        EXPECT_EQ(loader.IsWholePicture(c.bytes), c.bWhole) << c.what;
+}
+
 } // namespace

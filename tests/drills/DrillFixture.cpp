@@ -58,6 +58,9 @@ void ExpectWholeFile(const QString& drill, const QString& name, const QByteArray
             << drill.toStdString() << ": " << name.toStdString();
     } else if (name == QLatin1String("Daten/SatzNrListeAktuell.txt")) {
         EXPECT_TRUE(bytes.endsWith('\n')) << drill.toStdString() << ": " << name.toStdString();
+    } else if (name == QLatin1String("Daten/BilderAbgelehnt.txt") ||
+               name == QLatin1String("Daten/BilderUnbenannt.txt")) {
+        EXPECT_TRUE(bytes.endsWith('\n')) << drill.toStdString() << ": " << name.toStdString();
     } else if (name.startsWith(QLatin1String("Bilder/"))) {
         EXPECT_FALSE(QImage::fromData(bytes).isNull())
             << drill.toStdString() << ": " << name.toStdString() << " does not decode";

@@ -39,11 +39,13 @@ protected:
     CacheFiles m_changed;
     QStringList m_changedSlides;
 
+    // A used vehicle, or a new one, on the portal with its photos.
+    void WriteVehicle(int nSatzNr, const char* stand, int nPreis, const QStringList& bilder);
+    void WriteNew(const char* id, const char* marke, const QStringList& bilder);
+
 private:
     void WriteGoodPortal();
     void ChangePortal();
-    void WriteVehicle(int nSatzNr, const char* stand, int nPreis, const QStringList& bilder);
-    void WriteNew(const char* id, const char* marke, const QStringList& bilder);
 };
 
 // The vehicles of the slides, title to slide line.

@@ -4,6 +4,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/PeakMemory.h"
+#include "sync/SyncConstants.h"
 #include "sync/SyncStatus.h"
 
 #include <QFile>
@@ -33,7 +34,7 @@ TEST_F(NeuFzSync, FetchesEveryMissingPhotoUnderItsFlatNameThenOnlyTheList) {
     int nSeed = 0;
     for (const char* path : {"x/123.jpg", "x/124.jpg", "y/200.jpg", "y/202.jpg"})
         WriteNeuFzPhoto(QString::fromLatin1(path), Photo(++nSeed));
-    CTempWorkDir::WriteFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg"), "present");
+    CTempWorkDir::WriteFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg"), Photo(50));
     SetMarken(QStringLiteral("AUREX,BRAVO"));
 
     CTraceCapture trace;
@@ -45,7 +46,7 @@ TEST_F(NeuFzSync, FetchesEveryMissingPhotoUnderItsFlatNameThenOnlyTheList) {
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_x_123.jpg")),
               Photo(1));
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_x_124.jpg")),
-              "present");
+              Photo(50));
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("Bilder/_standard_bilder_y_202.jpg")),
               Photo(4));
     const QByteArray list = CTempWorkDir::ReadFile(kListe);
@@ -214,4 +215,29 @@ TEST_F(NeuFzSync, PhotoPathsWhoseLocalNameWouldLeaveBilderAreNotAskedFor) {
     for (const auto& [path, bytes] : Snapshot())
         files << path;
     EXPECT_EQ(files, (QStringList{QStringLiteral("Bilder/_standard_bilder_ok.jpg"), kListe}));
+}
+
+TEST_F(NeuFzSync, APortalWithoutTheListsPhotosCostsABoundedNumberOfRequestsPerRun) {
+    const int nVehicles = portalsync::kMaxFailedPhotoRequests / kBilderProSatz + 4;
+    for (int n = 0; n < nVehicles; ++n) {
+        QStringList bilder;
+        for (int k = 0; k < kBilderProSatz; ++k)
+            bilder << QStringLiteral("m/%1_%2").arg(n).arg(k);
+        WriteNeuFz(QString::number(6000 + n), QStringLiteral("AUREX"), bilder);
+    }
+    // Each run starts further on, so photos after those the portal lacks get their turn.
+    QStringList firstAsked;
+    for (int nRun = 0; nRun < 2; ++nRun) {
+        SyncNeuFz();
+        const QStringList requests = TakeRequests();
+        EXPECT_EQ(requests.size(), 1 + portalsync::kMaxFailedPhotoRequests) << nRun;
+        EXPECT_EQ(ReadSyncOutcome(SyncKind::NeuFz).failure, SyncFailure::Status);
+        EXPECT_FALSE(firstAsked.contains(requests.value(1))) << nRun;
+        firstAsked << requests.value(1);
+    }
+    // Hourly too, and booked to the new-vehicle sync alone.
+    SyncUsed();
+    EXPECT_EQ(TakeRequests().size(), 1 + portalsync::kMaxFailedPhotoRequests);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::Used).nRequests, 1);
+    EXPECT_EQ(ReadSyncOutcome(SyncKind::NeuFz).nRequests, portalsync::kMaxFailedPhotoRequests);
 }

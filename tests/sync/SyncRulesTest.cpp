@@ -142,7 +142,7 @@ TEST(SyncRules, NeuFzListsAreHandledUpToAsManyRecordsAsTheCatalogueShows) {
         list += NeuFzRecord(QByteArray::number(i), 26).join('\n') + '\n';
     list += "<neufz>\n";
     int nRecords = 0;
-    ForEachNeuFzRecord(list, [&nRecords](std::span<const QByteArray>) { ++nRecords; });
+    ForEachNeuFzRecord(list, [&nRecords](const CNeuFzSlots&) { ++nRecords; });
     EXPECT_EQ(nRecords, kMaxSatz);
     const QSet<QByteArray> names = NeuFzPhotoNames(list);
     EXPECT_EQ(names.size(), kMaxSatz * kBilderProSatz);

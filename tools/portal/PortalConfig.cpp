@@ -32,6 +32,7 @@ constexpr KindName kKinds[] = {
     {"crlf", FaultKind::CrLf, Value::None},
     {"long-header", FaultKind::LongHeader, Value::Number},
     {"two-lengths", FaultKind::TwoLengths, Value::None},
+    {"cut-no-length", FaultKind::CutNoLength, Value::None},
 };
 
 // A header value must stay on its line.

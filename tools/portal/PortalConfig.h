@@ -24,14 +24,15 @@ enum class FaultKind {
     CrLf,            // ends the lines of a text answer with CR LF
     LongHeader,      // adds a Set-Cookie line of nValue bytes to the header
     TwoLengths,      // two Content-Length lines, the body's length and then half of it
+    CutNoLength,     // sends half the body without a Content-Length, then closes
 };
 
 // "PATTERN=KIND" or "PATTERN=KIND:VALUE", split at the last "=". A pattern with a "*" is a
 // glob over the whole request target (path and query; "*" also matches "/"), any other
 // pattern a substring of it; an empty pattern matches every request. Kinds: delay:MS,
 // close-before-body, cut-body, long-length, status:CODE, fehler, no-length, body:TEXT,
-// type:TEXT, encoding:TEXT, crlf, long-header:BYTES, two-lengths. A TEXT value is
-// percent-decoded, so it can hold "=", line ends and zero bytes.
+// type:TEXT, encoding:TEXT, crlf, long-header:BYTES, two-lengths, cut-no-length. A TEXT value
+// is percent-decoded, so it can hold "=", line ends and zero bytes.
 struct FaultRule {
     QString strPattern;
     FaultKind kind = FaultKind::Fehler;

@@ -58,9 +58,9 @@ void AddPortalOptions(QCommandLineParser& parser) {
          QStringLiteral(
              "Inject a fault, PATTERN=KIND[:VALUE]; KIND is delay:MS, close-before-body, "
              "cut-body, long-length, status:CODE, fehler, no-length, body:TEXT, type:TEXT, "
-             "encoding:TEXT, crlf, long-header:BYTES or two-lengths; TEXT is percent-decoded. "
-             "A PATTERN with * is a glob over the request target, any other a substring. "
-             "Repeatable."),
+             "encoding:TEXT, crlf, long-header:BYTES, two-lengths or cut-no-length; TEXT is "
+             "percent-decoded. A PATTERN with * is a glob over the request target, any other a "
+             "substring. Repeatable."),
          QStringLiteral("rule")},
     });
 }

@@ -67,10 +67,11 @@ void Send(httplib::Response& res, Answer answer, const FaultRule* fault) {
         res.set_header("Content-Length", std::to_string(bytes->size()));
         res.set_header("Content-Length", std::to_string(bytes->size() / 2));
     }
-    if (is(FaultKind::NoLength) || is(FaultKind::TwoLengths)) {
-        // Without a length of its own the close ends the body.
-        res.set_content_provider(type, [bytes](std::size_t, httplib::DataSink& sink) {
-            const bool bSent = sink.write(bytes->data(), bytes->size());
+    if (is(FaultKind::NoLength) || is(FaultKind::TwoLengths) || is(FaultKind::CutNoLength)) {
+        // Without a length of its own the close ends the body, wherever it comes.
+        const std::size_t sent = is(FaultKind::CutNoLength) ? bytes->size() / 2 : bytes->size();
+        res.set_content_provider(type, [bytes, sent](std::size_t, httplib::DataSink& sink) {
+            const bool bSent = sink.write(bytes->data(), sent);
             sink.done();
             return bSent;
         });

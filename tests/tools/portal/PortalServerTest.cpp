@@ -306,6 +306,10 @@ TEST_F(PortalServerTest, AnswersCanLoseTheirLengthOrTakeABodyATypeOrCrLf) {
     RawAnswer answer = Get("/kunden_occasionen/12345/40101_1.jpg");
     EXPECT_EQ(answer.nContentLength, -1);
     EXPECT_EQ(answer.body, Photo('a')) << "the close ends the body";
+    SetFaults({"40101_1=cut-no-length"});
+    answer = Get("/kunden_occasionen/12345/40101_1.jpg");
+    EXPECT_EQ(answer.nContentLength, -1);
+    EXPECT_EQ(answer.body, Photo('a').left(Photo('a').size() / 2));
     SetFaults({"fn=1=body:<html>%3D%0D%0A%00x"});
     EXPECT_EQ(Get(ListQuery("de", 1)).body, QByteArray("<html>=\r\n\0x", 11));
     SetFaults({"fn=1=type:text/html; charset%3Dutf-8"});
