@@ -34,6 +34,32 @@ TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
     EXPECT_EQ(VersionText(), "zelvora 1.30\n");
 }
 
+TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
+    const DisplayEnvironment x11{":0", "", ""};
+    struct Case {
+        std::vector<std::string> args;
+        const char* szRefusal; // nullptr: taken
+    };
+    const Case cases[] = {
+        {{"zelvora", "--bogus"}, "zelvora: Unknown option 'bogus'.\n"},
+        {{"zelvora", "--verison"}, "zelvora: Unknown option 'verison'.\n"},
+        {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
+        {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
+        {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
+        {{"zelvora", "--platform", "offscreen", "-reverse", "-style=fusion"}, nullptr},
+        {{"zelvora", "-session", "1234", "-nograb", "-qwindowgeometry", "800x600"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        if (c.szRefusal == nullptr) {
+            EXPECT_EQ(StartMode(c.args, x11), EStartMode::Show);
+        } else {
+            EXPECT_EQ(StartMode(c.args, x11), EStartMode::BadArgument);
+            EXPECT_EQ(BadArgumentText(c.args), c.szRefusal);
+        }
+    }
+}
+
 TEST(ShowLock, ASecondShowOnTheFolderIsRefusedAndACrashedOnesLockTakenOver) {
     CTempWorkDir dir;
     {
