@@ -199,6 +199,38 @@ TEST_F(SettingsCommand, DisplayModeFollowsTheBoxesAndTheStandardBrands) {
     EXPECT_EQ(host.m_nCloseRequests, 0);
 }
 
+TEST_F(SettingsCommand, OnlyTheOperatorsOwnChangeToNewVehiclesWithoutBrandsIsRefused) {
+    struct Case {
+        const char* szCase;
+        int nAnzeige; // stored, without standard brands
+        std::function<void(QDialog&)> change;
+        bool bRefused;
+    };
+    const Case cases[] = {
+        {"resolution only", 2,
+         [](QDialog& dialog) { Control<QComboBox>(dialog, 1021).setCurrentIndex(2); }, false},
+        {"used price only", 2,
+         [](QDialog& dialog) { SetText(dialog, 1013, QStringLiteral("500")); }, false},
+        {"new vehicles ticked", 0, [](QDialog& dialog) { SetCheck(dialog, 1010, true); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.szCase);
+        WriteProfileString(kSection, kMarken, QString());
+        WriteProfileInt(kSection, kAnzeige, c.nAnzeige);
+        WriteProfileInt(kSection, kScrRes, 1);
+        host.ForgetWhatHappened();
+        bool bStayedOpen = false;
+        RunWith([&c, &bStayedOpen](QDialog& dialog) {
+            c.change(dialog);
+            PressOk(dialog);
+            bStayedOpen = dialog.isVisible();
+        });
+        EXPECT_EQ(bStayedOpen, c.bRefused);
+        EXPECT_EQ(host.m_nSettingsTimerStarts + host.m_nCloseRequests, c.bRefused ? 0 : 1);
+        EXPECT_EQ(Int(kAnzeige), c.bRefused ? c.nAnzeige : 0) << "no brands, no new vehicles";
+    }
+}
+
 TEST_F(SettingsCommand, NewResolutionDropsTheStandardPicturesAndCloses) {
     StoreTypicalSettings();
     const QStringList standard = {QStringLiteral("Bilder/_standard_bilder_4711.jpg"),
