@@ -64,17 +64,32 @@ TEST_F(ProxyCommand, OkStoresTheProxyAndPointsTheNextRequestAtIt) {
     EXPECT_EQ(host.m_store.m_nServerPort, 80);
 }
 
-TEST_F(ProxyCommand, PortTextCountsByItsLeadingDigits) {
-    const std::pair<QString, int> ports[] = {
-        {QStringLiteral("abc"), 0}, {QStringLiteral("3128x"), 3128}, {QString(), 0}};
-    for (const auto& [text, nPort] : ports) {
-        RunWith([text](QDialog& dialog) {
-            Enter(dialog, true, QStringLiteral("proxy.local"), text);
+TEST_F(ProxyCommand, APortThatIsNoneKeepsTheDialogOpenOrTheStoredPort) {
+    SaveProxySettings({0, QStringLiteral("proxy.local"), 3128});
+    struct Case {
+        bool bOn;
+        const char* szPort;
+        bool bRefused;
+        int nStored;
+    };
+    const Case cases[] = {
+        {true, "99999x", true, 3128}, {true, "99999", true, 3128}, {true, "0", true, 3128},
+        {false, "abc", false, 3128},  {true, "8080", false, 8080},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.szPort);
+        host.ForgetWhatHappened();
+        bool bStayedOpen = false;
+        RunWith([&c, &bStayedOpen](QDialog& dialog) {
+            Enter(dialog, c.bOn, QStringLiteral("proxy.local"), QString::fromLatin1(c.szPort));
             PressOk(dialog);
+            bStayedOpen = dialog.isVisible();
         });
-        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), nPort) << text.toStdString();
-        EXPECT_EQ(host.m_store.m_nServerPort, nPort);
+        EXPECT_EQ(bStayedOpen, c.bRefused);
+        EXPECT_EQ(host.m_messages.size(), c.bRefused ? 1U : 0U);
+        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), c.nStored);
     }
+    EXPECT_EQ(host.m_store.m_nServerPort, 8080);
 }
 
 TEST_F(ProxyCommand, OnlyOneSwitchesTheProxyOn) {
@@ -92,6 +107,7 @@ TEST_F(ProxyCommand, AddressNoLongerThanTheConnectionTarget) {
     const QString longName = QString(60, QLatin1Char('p'));
     RunWith([longName](QDialog& dialog) {
         Control<QCheckBox>(dialog, 1020).setChecked(true);
+        Control<QLineEdit>(dialog, 1019).setText(QStringLiteral("3128"));
         QTest::keyClicks(&Control<QLineEdit>(dialog, 1018), longName);
         PressOk(dialog);
     });

@@ -39,6 +39,24 @@ TEST_F(ProxySettingsTest, ValuesRoundTripAndDefaultToNoProxy) {
     EXPECT_EQ(proxy.nProxyPort, -1);
 }
 
+TEST(ProxyPort, DigitsOnlyFromOneTo65535) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"1", 1},
+        {"65535", 65535},
+        {"08080", 8080},
+        {"0", std::nullopt},
+        {"65536", std::nullopt},
+        {"99999x", std::nullopt},
+        {" 80", std::nullopt},
+        {"+80", std::nullopt},
+        {"", std::nullopt},
+        {"000080", std::nullopt},
+        {"８０", std::nullopt},
+    };
+    for (const auto& [szText, port] : cases)
+        EXPECT_EQ(ParseProxyPort(QString::fromUtf8(szText)), port) << szText;
+}
+
 TEST_F(ProxySettingsTest, OnlyProxyOnOneConnectsThroughTheProxy) {
     CSatzStore store;
     for (const int nProxyOn : {0, 2, -1}) {
