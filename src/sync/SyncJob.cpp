@@ -46,6 +46,12 @@ namespace {
 
 void Count(SyncProgress& progress, SyncStep step, qint64 nCount) {
     switch (step) {
+    case SyncStep::UsedBegins:
+        progress.eSync = SyncKind::Used;
+        break;
+    case SyncStep::NeuFzBegins:
+        progress.eSync = SyncKind::NeuFz;
+        break;
     case SyncStep::Listed:
         progress.nListed = static_cast<int>(nCount);
         break;

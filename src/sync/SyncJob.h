@@ -7,6 +7,7 @@
 #include "catalogue/SatzStore.h"
 #include "sync/CredentialStore.h"
 #include "sync/PortalConnection.h"
+#include "sync/SyncStatus.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -47,6 +48,7 @@ struct SyncProgress {
     int nRecords = 0; // record files stored
     int nPhotos = 0;  // photos stored
     qint64 nBytes = 0;
+    SyncKind eSync = SyncKind::Used; // the sync that runs
 };
 
 // What the catalogue takes over from the job's own copy when it ends.
