@@ -5,23 +5,13 @@
 #include <cstdlib>
 
 namespace {
-// Qt's own options besides "-platform", which the application object takes off the command
-// line (also with two dashes): those with a value, then those without.
-constexpr std::array kQtValueOptions{"platformpluginpath",
-                                     "platformtheme",
-                                     "plugin",
-                                     "qwindowgeometry",
-                                     "qwindowicon",
-                                     "qwindowtitle",
-                                     "session",
-                                     "style",
-                                     "stylesheet",
-                                     "display",
-                                     "geometry",
-                                     "title",
-                                     "icon",
-                                     "name",
-                                     "qmljsdebugger"};
+// Qt's own options, which the application object takes off the command line (also with two
+// dashes): those with a value, then those without.
+constexpr std::array kQtValueOptions{
+    "platform",     "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon",  "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",      "geometry",           "title",         "icon",   "name",
+    "qmljsdebugger"};
 constexpr std::array kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 std::string Variable(const char* name) {
@@ -42,9 +32,7 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QCommandLineOption platform(QStringLiteral("platform"), QString(),
-                                      QStringLiteral("name"));
-    parser.addOptions({help, version, platform});
+    parser.addOptions({help, version});
     for (const char* name : kQtValueOptions)
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     for (const char* name : kQtFlags)
@@ -63,7 +51,8 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     parsed.bHelp = parser.isSet(help);
     parsed.bVersion = parser.isSet(version);
     // A "-platform" without its value is set, yet has none.
-    if (const QStringList platforms = parser.values(platform); !platforms.isEmpty())
+    if (const QStringList platforms = parser.values(QStringLiteral("platform"));
+        !platforms.isEmpty())
         parsed.strPlatform = platforms.constLast().toStdString();
     return parsed;
 }
