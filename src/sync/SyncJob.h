@@ -110,7 +110,8 @@ signals:
 
 private:
     struct Channel;
-    void TakeProgress();
+    // Called queued, by name, from the worker's channel.
+    Q_INVOKABLE void TakeProgress();
     void TakeResult(const SyncJobResult& result);
     // Leaves a job that did not end in time to finish alone, with nobody to report to.
     void Abandon();
