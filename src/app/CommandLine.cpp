@@ -1,21 +1,60 @@
 #include "app/CommandLine.h"
 
+#include <QCommandLineParser>
+#include <array>
 #include <cstdlib>
 
 namespace {
+// Qt's own options, which the application object takes off the command line (also with two
+// dashes): those with a value, then those without.
+constexpr std::array kQtValueOptions{
+    "platform",     "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon",  "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",      "geometry",           "title",         "icon",   "name",
+    "qmljsdebugger"};
+constexpr std::array kQtFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
 
-// The platform plug-in Qt will load: "-platform NAME" on the command line wins over
-// QT_QPA_PLATFORM; a plug-in name may carry options after a colon.
-std::string Platform(const std::vector<std::string>& args, const DisplayEnvironment& env) {
-    std::string platform = env.strPlatform;
-    for (size_t i = 1; i + 1 < args.size(); ++i)
-        if (args[i] == "-platform" || args[i] == "--platform")
-            platform = args[i + 1];
-    return platform.substr(0, platform.find(':'));
+struct ParsedCommandLine {
+    bool bHelp = false;
+    bool bVersion = false;
+    std::string strPlatform; // "-platform NAME", the last one given; empty when none
+    std::string strError;    // the first thing not understood; empty when all is
+};
+
+// Read as Qt reads its own options: "-platform xcb" is one long option with its value.
+ParsedCommandLine Parse(const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({help, version});
+    for (const char* name : kQtValueOptions)
+        parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
+    for (const char* name : kQtFlags)
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+
+    QStringList arguments;
+    for (const std::string& arg : args)
+        arguments.append(QString::fromLocal8Bit(arg));
+    ParsedCommandLine parsed;
+    if (!parser.parse(arguments)) {
+        parsed.strError = parser.errorText().toStdString();
+    } else if (!parser.positionalArguments().isEmpty()) {
+        parsed.strError =
+            "unexpected argument " + parser.positionalArguments().constFirst().toStdString();
+    }
+    parsed.bHelp = parser.isSet(help);
+    parsed.bVersion = parser.isSet(version);
+    // A "-platform" without its value is set, yet has none.
+    if (const QStringList platforms = parser.values(QStringLiteral("platform"));
+        !platforms.isEmpty())
+        parsed.strPlatform = platforms.constLast().toStdString();
+    return parsed;
 }
 } // namespace
 
@@ -24,13 +63,17 @@ DisplayEnvironment ReadDisplayEnvironment() {
 }
 
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env) {
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h")
-            return EStartMode::Help;
-        if (args[i] == "--version" || args[i] == "-v")
-            return EStartMode::Version;
-    }
-    const std::string platform = Platform(args, env);
+    const ParsedCommandLine parsed = Parse(args);
+    if (!parsed.strError.empty())
+        return EStartMode::BadArgument;
+    if (parsed.bHelp)
+        return EStartMode::Help;
+    if (parsed.bVersion)
+        return EStartMode::Version;
+    // The command line's plug-in wins over QT_QPA_PLATFORM; a name may carry options after a
+    // colon.
+    std::string platform = parsed.strPlatform.empty() ? env.strPlatform : parsed.strPlatform;
+    platform = platform.substr(0, platform.find(':'));
     const bool bX11 = !env.strDisplay.empty();
     const bool bWayland = !env.strWaylandDisplay.empty();
     // Only the window-system plug-ins need a display; offscreen, vnc and the like do not.
@@ -39,6 +82,10 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
             : (platform == "xcb" && !bX11) || (platform.starts_with("wayland") && !bWayland))
         return EStartMode::NoDisplay;
     return EStartMode::Show;
+}
+
+std::string BadArgumentText(const std::vector<std::string>& args) {
+    return "zelvora: " + Parse(args).strError + '\n';
 }
 
 std::string HelpText() {

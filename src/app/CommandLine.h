@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class EStartMode { Show, Help, Version, NoDisplay };
+enum class EStartMode { Show, Help, Version, NoDisplay, BadArgument };
 
 // The environment values that decide whether a display can be reached; empty when unset.
 struct DisplayEnvironment {
@@ -16,11 +16,13 @@ struct DisplayEnvironment {
 
 DisplayEnvironment ReadDisplayEnvironment();
 
-// args: the whole command line, the program's name first. Arguments it does not know are
-// left to Qt.
+// args: the whole command line, the program's name first. Besides its own options it takes
+// only Qt's; anything else is a BadArgument.
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env);
 
-// The texts of the three early ends, each ending in a line feed.
+// The texts of the four early ends, each ending in a line feed. BadArgumentText names the first
+// argument not understood, in one line, as the tools do.
+std::string BadArgumentText(const std::vector<std::string>& args);
 std::string HelpText();
 std::string VersionText();
 std::string NoDisplayText();

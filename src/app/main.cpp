@@ -11,6 +11,7 @@
 
 namespace {
 constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
 } // namespace
 
 int main(int argc, char** argv) {
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     case EStartMode::NoDisplay:
         std::fputs(NoDisplayText().c_str(), stderr);
         return kExitRefused;
+    case EStartMode::BadArgument:
+        std::fputs(BadArgumentText(args).c_str(), stderr);
+        return kExitUsage;
     case EStartMode::Show:
         break;
     }

@@ -66,4 +66,12 @@ Message NeuFzOhneMarken(int nSprache) {
             QStringLiteral("Einstellungen")};
 }
 
+Message ProxyPortUngueltig(int nSprache) {
+    if (nSprache == kFranzoesisch)
+        return {QStringLiteral("Le port doit être un nombre de 1 à 65535."),
+                QStringLiteral("Proxy Server")};
+    return {QStringLiteral("Der Port muss eine Zahl von 1 bis 65535 sein."),
+            QStringLiteral("Proxy Server")};
+}
+
 } // namespace dlgtext

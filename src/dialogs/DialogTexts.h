@@ -23,4 +23,6 @@ Message ShutdownTestQuestion(int nSprache);
 // Why "Speichern" is refused while new vehicles are ticked without standard brands; German
 // for a language without a translation, as above.
 Message NeuFzOhneMarken(int nSprache);
+// Why OK is refused while the proxy is switched on with a port that is none.
+Message ProxyPortUngueltig(int nSprache);
 } // namespace dlgtext

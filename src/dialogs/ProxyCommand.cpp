@@ -1,4 +1,3 @@
-#include "catalogue/CacheText.h"
 #include "dialogs/Commands.h"
 #include "dialogs/DialogHost.h"
 #include "dialogs/ProxyDlg.h"
@@ -6,7 +5,7 @@
 
 void RunProxyCommand(IDialogHost& host) {
     const ProxySettings stored = LoadProxySettings();
-    CProxyDlg dlg(host.DialogParent());
+    CProxyDlg dlg(host, host.DialogParent());
     // Only 1 switches the proxy on; the box shows what the connection actually does.
     dlg.m_nProxyOn = stored.nProxyOn == 1 ? 1 : 0;
     dlg.m_strProxyIP = stored.strProxyIP;
@@ -16,7 +15,8 @@ void RunProxyCommand(IDialogHost& host) {
 
     ProxySettings entered;
     entered.strProxyIP = dlg.m_strProxyIP;
-    entered.nProxyPort = cache::ParseInt(QStringView(dlg.m_strPort));
+    // Switched off, a port text that is no port keeps the stored port.
+    entered.nProxyPort = ParseProxyPort(dlg.m_strPort).value_or(stored.nProxyPort);
     entered.nProxyOn = dlg.m_nProxyOn;
     // The job runs again through the new target, not on with the old one.
     host.StopSyncJob();

@@ -1,7 +1,12 @@
 #include "dialogs/ProxyDlg.h"
 #include "catalogue/CatalogueLimits.h"
+#include "catalogue/SatzStore.h"
 #include "dialogs/DialogConstants.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/DialogHost.h"
+#include "dialogs/DialogTexts.h"
+#include "net/NetLimits.h"
+#include "sync/ProxySettings.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -10,11 +15,9 @@
 
 namespace {
 constexpr int kFieldWidth = 240;
-// A TCP port has at most five digits.
-constexpr int kPortDigits = 5;
 } // namespace
 
-CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
+CProxyDlg::CProxyDlg(IDialogHost& host, QWidget* parent) : CExchangeDlg(parent), m_host(host) {
     setWindowTitle(QStringLiteral("Proxy Server"));
 
     m_proxyOn =
@@ -23,7 +26,7 @@ CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
     m_proxyIP = Named(dlg::kIdProxyIP, new QLineEdit(this));
     m_proxyIP->setMaxLength(kServerNameSize - 1);
     m_port = Named(dlg::kIdProxyPort, new QLineEdit(this));
-    m_port->setMaxLength(kPortDigits);
+    m_port->setMaxLength(net::kPortDigits);
     AcceptDigitsOnly(m_port);
 
     m_proxyIP->setMinimumWidth(kFieldWidth);
@@ -35,6 +38,17 @@ CProxyDlg::CProxyDlg(QWidget* parent) : CExchangeDlg(parent) {
     auto* page = new QVBoxLayout(this);
     page->addLayout(form);
     page->addLayout(OkCancelRow(*this, QStringLiteral("OK")));
+}
+
+void CProxyDlg::accept() {
+    // The connection would go to a port that does not exist: the dialog says so and stays open.
+    if (m_proxyOn->isChecked() && !ParseProxyPort(m_port->text())) {
+        const dlgtext::Message message = dlgtext::ProxyPortUngueltig(m_host.Store().m_nSprache);
+        m_host.ShowMessage(message.strText, message.strCaption);
+        m_port->setFocus();
+        return;
+    }
+    CExchangeDlg::accept();
 }
 
 void CProxyDlg::DoDataExchange(bool bSaveAndValidate) {

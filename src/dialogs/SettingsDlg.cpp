@@ -165,6 +165,8 @@ CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent)
 
 void CSettingsDlg::OnInitDialog() {
     DoDataExchange(false);
+    m_bNeuFzAktivOpened = m_nNeuFzAktiv != 0;
+    m_strMarkenOpened = m_strMarken;
     m_nSprache = GetProfileInt(setting::kSection, setting::kSprache, 0);
     const QStringList kategorien = dlgtext::KategorieNamen(m_nSprache);
     Fill(m_katID, kategorien, m_nKatID);
@@ -224,8 +226,11 @@ void CSettingsDlg::accept() {
 
 void CSettingsDlg::OnOK() {
     // The command shows no new vehicles without standard brands: rather than untick the box
-    // behind the operator's back, the dialog says so and stays open.
-    if (m_neuFzAktiv->isChecked() && m_marken->text().isEmpty()) {
+    // behind the operator's back, the dialog says so and stays open. A store that held such
+    // values already is saved as it is, or no other change could be saved.
+    const bool bChanged =
+        m_neuFzAktiv->isChecked() != m_bNeuFzAktivOpened || m_marken->text() != m_strMarkenOpened;
+    if (bChanged && m_neuFzAktiv->isChecked() && m_marken->text().isEmpty()) {
         const dlgtext::Message message = dlgtext::NeuFzOhneMarken(m_nSprache);
         m_host.ShowMessage(message.strText, message.strCaption);
         m_marken->setFocus();

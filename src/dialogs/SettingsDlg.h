@@ -48,8 +48,8 @@ public:
 
     // The clock line follows the shutdown box; driven every 800 ms while the dialog is open.
     void OnTimer(int nIDEvent);
-    // "Speichern"; refused, with a message, while "Neufahrzeuge aktiv" is ticked without
-    // standard brands.
+    // "Speichern"; refused, with a message, when the operator has ticked "Neufahrzeuge aktiv"
+    // or changed the standard brands, and new vehicles are then ticked without standard brands.
     void accept() override;
     void done(int nResult) override;
 
@@ -61,6 +61,9 @@ private:
 
     IDialogHost& m_host;
     QTimer m_clockTimer;
+    // As the dialog opened.
+    bool m_bNeuFzAktivOpened = false;
+    QString m_strMarkenOpened;
 
     QCheckBox* m_occAktiv;
     QLineEdit* m_kmVon;

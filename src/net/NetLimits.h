@@ -6,6 +6,10 @@
 
 namespace net {
 
+// A TCP port as the operator types it: 1 to 65535, so five digits at most.
+inline constexpr int kMaxPort = 65535;
+inline constexpr int kPortDigits = 5;
+
 inline constexpr std::size_t kReceiveBufferSize = 1000;
 inline constexpr std::size_t kLineBufferSize = 500; // a header line keeps 499 characters
 inline constexpr std::size_t kHeaderTextSize = 2048;

@@ -220,11 +220,13 @@ inline constexpr char kAnmeldenDe[] = "Bitte KundenNr und Passwort eingeben !";
 inline constexpr char kLadenFr[] = "Téléchargement images et données ...";
 inline constexpr char kAnmeldenFr[] = "SVP saisir No de client et Mot de passe !";
 
-// Under the request for the credentials: where to enter them. The menus are German in both
-// languages.
+// Under the request for the credentials: where to enter them, and how the hidden menu bar
+// shows. The menus are German in both languages.
 inline constexpr FontSpec kAnmeldenOrtFont{32, 400};
 inline constexpr PerMode<QPoint> kAnmeldenOrtPos{QPoint(320, 420), QPoint(380, 560)};
-inline constexpr char kAnmeldenOrtDe[] = "Menü Einstellungen › Authorisation";
-inline constexpr char kAnmeldenOrtFr[] = "Menu Einstellungen › Authorisation";
+inline constexpr char kAnmeldenOrtDe[] =
+    "Menü Einstellungen › Authorisation (Alt oder F10 zeigt das Menü)";
+inline constexpr char kAnmeldenOrtFr[] =
+    "Menu Einstellungen › Authorisation (Alt ou F10 affiche le menu)";
 
 } // namespace slide

@@ -131,7 +131,9 @@ StatusLine CStatusReport::LastSuccess(const char* szLabel, bool bNeuFz) const {
 StatusPage CStatusReport::JobPage(const SyncProgress& progress) const {
     const StatusTexts& t = m_texts;
     StatusPage page{Text(t.szJobTitle), {}, QString(), Text(t.szSeparator)};
+    // The counts below belong to the used vehicles' list: the step says whether they still run.
     page.lines = {
+        {Text(t.szJobStep), Text(progress.eSync == SyncKind::NeuFz ? t.szNeuFzSync : t.szUsedSync)},
         {Text(t.szJobRecords),
          Text(t.szJobRecordsValue).arg(progress.nRecords).arg(progress.nListed)},
         {Text(t.szJobPhotos), QString::number(progress.nPhotos)},

@@ -56,7 +56,7 @@ public:
     CStatusReport(const CSatzStore& store, const IClock& clock);
 
     StatusPage Page(const ShowState& show, const JobState& job = {}) const;
-    // The sync job's progress while the show waits for it.
+    // The sync job's progress while the show waits for it: the sync that runs, then its counts.
     StatusPage JobPage(const SyncProgress& progress) const;
 
 private:

@@ -40,6 +40,7 @@ constexpr StatusTexts kTextsDe{
     .szSettingSkipped = "Fehler: „%1“ nicht gespeichert (Datenträger voll?)",
 
     .szJobTitle = "Daten werden vom Portal geladen",
+    .szJobStep = "Läuft",
     .szJobRecords = "Fahrzeuge",
     .szJobRecordsValue = "%1 von %2 geladen",
     .szJobPhotos = "Fotos geladen",
@@ -111,6 +112,7 @@ constexpr StatusTexts kTextsFr{
     .szSettingSkipped = "échec : « %1 » non enregistré (disque plein ?)",
 
     .szJobTitle = "Chargement des données du portail",
+    .szJobStep = "En cours",
     .szJobRecords = "Véhicules",
     .szJobRecordsValue = "%1 sur %2 chargés",
     .szJobPhotos = "Photos chargées",

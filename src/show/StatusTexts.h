@@ -40,6 +40,7 @@ struct StatusTexts {
 
     // The sync job: its panel while the show waits for it, and its line on the page.
     const char* szJobTitle;
+    const char* szJobStep; // the label of the running sync's name
     const char* szJobRecords;
     const char* szJobRecordsValue; // "%1" stored of "%2" listed
     const char* szJobPhotos;

@@ -122,6 +122,7 @@ CNeuFzSync::CNeuFzSync(CSatzStore& store, const SyncOptions& options, SyncOutcom
 
 void CNeuFzSync::UpdateNeuFzPictureList() {
     Trace(QStringLiteral("UpdateNeuFzPictureList"));
+    m_options.Report(SyncStep::NeuFzBegins, 0);
     // Put into the query as it is: the HTTP client escapes what a request line cannot hold.
     const QByteArray marken = cache::ToCp1252(m_options.TakeMarken());
     if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {

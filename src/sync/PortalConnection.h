@@ -20,8 +20,9 @@
 class CCancelToken;
 class CSatzStore;
 
-// What a sync reports while it runs: records listed, a record or a photo stored, body bytes.
-enum class SyncStep { Listed, Record, Photo, Bytes };
+// What a sync reports while it runs: which sync begins, records listed, a record or a photo
+// stored, body bytes.
+enum class SyncStep { UsedBegins, NeuFzBegins, Listed, Record, Photo, Bytes };
 
 // Time-outs and name lookup of the sync; tests shorten the one and replace the other. A job
 // on a worker thread adds its cancel, its progress and the copies it took when it began.

@@ -2,6 +2,7 @@
 // The three proxy values of the settings store, and the connection target they choose.
 
 #include <QString>
+#include <optional>
 
 class CSatzStore;
 
@@ -10,6 +11,10 @@ struct ProxySettings {
     QString strProxyIP;
     int nProxyPort = 0;
 };
+
+// The port of a proxy as the dialog and the configuration tool take it: digits only, from 1 to
+// 65535; nothing for any other text.
+std::optional<int> ParseProxyPort(const QString& text);
 
 ProxySettings LoadProxySettings();
 void SaveProxySettings(const ProxySettings& proxy);

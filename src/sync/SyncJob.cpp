@@ -20,13 +20,13 @@ struct CSyncJob::Channel {
     std::optional<SyncJobResult> result;
     SyncProgress latest;
 
-    // The counts go through the mutex, not through the event: a sanitizer sees the one.
+    // The counts go through the mutex, not through the event: a sanitizer sees the one. The
+    // call by name carries nothing of the program's memory, only the wake-up.
     void PostProgress(const SyncProgress& progress) {
         const std::lock_guard lock(mutex);
         latest = progress;
         if (pJob)
-            QMetaObject::invokeMethod(
-                pJob, [job = pJob] { job->TakeProgress(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(pJob, "TakeProgress", Qt::QueuedConnection);
     }
     SyncProgress Latest() {
         const std::lock_guard lock(mutex);
@@ -46,6 +46,12 @@ namespace {
 
 void Count(SyncProgress& progress, SyncStep step, qint64 nCount) {
     switch (step) {
+    case SyncStep::UsedBegins:
+        progress.eSync = SyncKind::Used;
+        break;
+    case SyncStep::NeuFzBegins:
+        progress.eSync = SyncKind::NeuFz;
+        break;
     case SyncStep::Listed:
         progress.nListed = static_cast<int>(nCount);
         break;

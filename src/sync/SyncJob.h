@@ -7,6 +7,7 @@
 #include "catalogue/SatzStore.h"
 #include "sync/CredentialStore.h"
 #include "sync/PortalConnection.h"
+#include "sync/SyncStatus.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -51,6 +52,7 @@ struct SyncProgress {
     int nRecords = 0; // record files stored
     int nPhotos = 0;  // photos stored
     qint64 nBytes = 0;
+    SyncKind eSync = SyncKind::Used; // the sync that runs
 };
 
 // What the catalogue takes over from the job's own copy when it ends.
@@ -113,7 +115,8 @@ signals:
 
 private:
     struct Channel;
-    void TakeProgress();
+    // Called queued, by name, from the worker's channel.
+    Q_INVOKABLE void TakeProgress();
     void TakeResult(const SyncJobResult& result);
     // Leaves a job that did not end in time to finish alone, with nobody to report to.
     void Abandon();

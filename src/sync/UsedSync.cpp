@@ -179,6 +179,7 @@ CUsedSync::CUsedSync(CSatzStore& store, const SyncOptions& options, SyncOutcome&
 
 void CUsedSync::UpdatePictureList() {
     Trace(QStringLiteral("UpdatePictureList"));
+    m_options.Report(SyncStep::UsedBegins, 0);
     if (!FormPasswordDigest(m_store, m_options.TakeCredentials())) {
         m_outcome.Note(SyncFailure::NoCredentials);
         Trace(QStringLiteral("UpdatePictureList Fertig"));

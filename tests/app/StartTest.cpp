@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
     const DisplayEnvironment x11{":0", "", ""};
@@ -32,6 +33,26 @@ TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
     const std::string noDisplay = NoDisplayText();
     EXPECT_EQ(noDisplay.find('\n'), noDisplay.size() - 1) << "one line";
     EXPECT_EQ(VersionText(), "zelvora 1.30\n");
+}
+
+TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
+    const DisplayEnvironment x11{":0", "", ""};
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"zelvora", "--bogus"}, "zelvora: Unknown option 'bogus'.\n"},
+        {{"zelvora", "--verison"}, "zelvora: Unknown option 'verison'.\n"},
+        {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
+        {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
+        {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
+    };
+    for (const auto& [args, szText] : refused) {
+        EXPECT_EQ(StartMode(args, x11), EStartMode::BadArgument) << args[1];
+        EXPECT_EQ(BadArgumentText(args), szText);
+    }
+    EXPECT_EQ(StartMode({"zelvora", "--platform", "offscreen", "-reverse", "-style=fusion",
+                         "-session", "1234", "-nograb"},
+                        x11),
+              EStartMode::Show)
+        << "Qt's own options";
 }
 
 TEST(ShowLock, ASecondShowOnTheFolderIsRefusedAndACrashedOnesLockTakenOver) {

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace setting;
 
@@ -64,17 +65,25 @@ TEST_F(ProxyCommand, OkStoresTheProxyAndPointsTheNextRequestAtIt) {
     EXPECT_EQ(host.m_store.m_nServerPort, 80);
 }
 
-TEST_F(ProxyCommand, PortTextCountsByItsLeadingDigits) {
-    const std::pair<QString, int> ports[] = {
-        {QStringLiteral("abc"), 0}, {QStringLiteral("3128x"), 3128}, {QString(), 0}};
-    for (const auto& [text, nPort] : ports) {
-        RunWith([text](QDialog& dialog) {
-            Enter(dialog, true, QStringLiteral("proxy.local"), text);
+TEST_F(ProxyCommand, APortThatIsNoneKeepsTheDialogOpenOrTheStoredPort) {
+    SaveProxySettings({0, QStringLiteral("proxy.local"), 3128});
+    // Box, port text, refused, port stored after it.
+    const std::tuple<bool, const char*, bool, int> cases[] = {
+        {true, "99999x", true, 3128}, {false, "abc", false, 3128}, {true, "8080", false, 8080}};
+    for (const auto& [bOn, szPort, bRefused, nStored] : cases) {
+        host.ForgetWhatHappened();
+        bool bStayedOpen = false;
+        const QString port = QString::fromLatin1(szPort);
+        RunWith([bOn = bOn, port, &bStayedOpen](QDialog& dialog) {
+            Enter(dialog, bOn, QStringLiteral("proxy.local"), port);
             PressOk(dialog);
+            bStayedOpen = dialog.isVisible();
         });
-        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), nPort) << text.toStdString();
-        EXPECT_EQ(host.m_store.m_nServerPort, nPort);
+        EXPECT_EQ(bStayedOpen, bRefused) << szPort;
+        EXPECT_EQ(host.m_messages.size(), bRefused ? 1U : 0U);
+        EXPECT_EQ(GetProfileInt(kSection, kProxyPort, -1), nStored);
     }
+    EXPECT_EQ(host.m_store.m_nServerPort, 8080);
 }
 
 TEST_F(ProxyCommand, OnlyOneSwitchesTheProxyOn) {
@@ -92,6 +101,7 @@ TEST_F(ProxyCommand, AddressNoLongerThanTheConnectionTarget) {
     const QString longName = QString(60, QLatin1Char('p'));
     RunWith([longName](QDialog& dialog) {
         Control<QCheckBox>(dialog, 1020).setChecked(true);
+        Control<QLineEdit>(dialog, 1019).setText(QStringLiteral("3128"));
         QTest::keyClicks(&Control<QLineEdit>(dialog, 1018), longName);
         PressOk(dialog);
     });

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace setting;
 
@@ -197,6 +198,30 @@ TEST_F(SettingsCommand, DisplayModeFollowsTheBoxesAndTheStandardBrands) {
     EXPECT_EQ(host.m_store.m_nAnzeige, 2);
     EXPECT_EQ(host.m_nSettingsTimerStarts, 1) << "the display mode is a filter";
     EXPECT_EQ(host.m_nCloseRequests, 0);
+}
+
+TEST_F(SettingsCommand, OnlyTheOperatorsOwnChangeToNewVehiclesWithoutBrandsIsRefused) {
+    // The stored display mode without standard brands, the operator's change, refused or not.
+    const std::tuple<int, std::function<void(QDialog&)>, bool> cases[] = {
+        {2, [](QDialog& d) { Control<QComboBox>(d, 1021).setCurrentIndex(2); }, false},
+        {2, [](QDialog& d) { SetText(d, 1013, QStringLiteral("500")); }, false},
+        {0, [](QDialog& d) { SetCheck(d, 1010, true); }, true},
+    };
+    for (const auto& [nAnzeige, change, bRefused] : cases) {
+        WriteProfileString(kSection, kMarken, QString());
+        WriteProfileInt(kSection, kAnzeige, nAnzeige);
+        WriteProfileInt(kSection, kScrRes, 1);
+        host.ForgetWhatHappened();
+        bool bStayedOpen = false;
+        RunWith([&change = change, &bStayedOpen](QDialog& dialog) {
+            change(dialog);
+            PressOk(dialog);
+            bStayedOpen = dialog.isVisible();
+        });
+        EXPECT_EQ(bStayedOpen, bRefused) << nAnzeige;
+        EXPECT_EQ(host.m_nSettingsTimerStarts + host.m_nCloseRequests, bRefused ? 0 : 1);
+        EXPECT_EQ(Int(kAnzeige), bRefused ? nAnzeige : 0) << "no brands, no new vehicles";
+    }
 }
 
 TEST_F(SettingsCommand, NewResolutionDropsTheStandardPicturesAndCloses) {

@@ -206,7 +206,8 @@ TEST(OtherDialogs, HaveTheirControlsAndAHiddenCancel) {
     EXPECT_TRUE(Texts(authorization).contains(QStringLiteral("Passwort")));
     ExpectOkAndHiddenCancel(authorization, QStringLiteral("OK"));
 
-    CProxyDlg proxy;
+    CFakeDialogHost host;
+    CProxyDlg proxy(host);
     proxy.show();
     EXPECT_EQ(proxy.windowTitle(), QStringLiteral("Proxy Server"));
     EXPECT_EQ(Control<QCheckBox>(proxy, 1020).text(), QStringLiteral("Proxy Server eingeschaltet"));
@@ -220,7 +221,7 @@ TEST(OtherDialogs, HaveTheirControlsAndAHiddenCancel) {
 TEST_F(SettingsDlg, NumberFieldsTakeDigitsOnly) {
     CSettingsDlg settings(host);
     CAuthorizationDlg authorization;
-    CProxyDlg proxy;
+    CProxyDlg proxy(host);
     const std::pair<QDialog*, int> fields[] = {
         {&settings, 1011}, {&settings, 1012}, {&settings, 1013},      {&settings, 1014},
         {&settings, 1015}, {&settings, 1016}, {&authorization, 1000}, {&proxy, 1019}};

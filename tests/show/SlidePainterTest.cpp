@@ -391,9 +391,11 @@ TEST_F(SlidePainterTest, MessagesWhileNothingIsLoaded) {
     };
     const Case cases[] = {
         {1, "4711", "Bilder und Daten werden geladen ...", nullptr},
-        {1, "", "Bitte KundenNr und Passwort eingeben !", "Menü Einstellungen › Authorisation"},
+        {1, "", "Bitte KundenNr und Passwort eingeben !",
+         "Menü Einstellungen › Authorisation (Alt oder F10 zeigt das Menü)"},
         {2, "4711", "Téléchargement images et données ...", nullptr},
-        {2, "", "SVP saisir No de client et Mot de passe !", "Menu Einstellungen › Authorisation"},
+        {2, "", "SVP saisir No de client et Mot de passe !",
+         "Menu Einstellungen › Authorisation (Alt ou F10 affiche le menu)"},
     };
     Occasion();
     m_store->m_bSatzLoaded = false;
@@ -413,6 +415,7 @@ TEST_F(SlidePainterTest, MessagesWhileNothingIsLoaded) {
                 const QPoint whereAt = bLarge ? QPoint(380, 560) : QPoint(320, 420);
                 ExpectText(RenderOnGrey(), whereAt, {32, 400}, QString::fromUtf8(c.where));
                 drawn |= QRect(whereAt, QSize(Advance({32, 400}, QString::fromUtf8(c.where)), 32));
+                EXPECT_LE(drawn.right(), 1366) << "within the small layout";
             }
             // The message alone: no slide, no promotion line.
             EXPECT_TRUE(BlackOutside(Render(), drawn));

@@ -96,12 +96,12 @@ TEST(StatusPanel, DarkensTheMiddleAndLeavesAMarginOfTheSlide) {
         EXPECT_NEAR(panel.center().y(), size.height() / 2, 2);
         EXPECT_GT(panel.height(), size.height() / 3) << "large enough to read from a distance";
 
-        // The panel lets the slide through, dimmed: its margin left of the labels shows it.
+        // Dark and opaque: the margin left of the labels shows nothing of the slide.
         const QPoint margin(panel.left() + 8, panel.center().y());
         const QColor under(image.pixel(margin));
         EXPECT_LT(under.lightness(), kSlide.lightness() / 2);
         const QImage onWhite = Draw(size, SamplePage(), Qt::white);
-        EXPECT_NE(QColor(onWhite.pixel(margin)), under) << "translucent, not opaque";
+        EXPECT_EQ(QColor(onWhite.pixel(margin)), under) << "opaque";
     }
 }
 
@@ -134,5 +134,27 @@ TEST(StatusPanel, AValueTooLongForTheScreenStaysInsideThePanel) {
         const QRect panel = PanelBounds(image);
         EXPECT_GT(panel.left(), 0) << "the slide's edge stays visible";
         EXPECT_LT(panel.right(), size.width() - 1);
+    }
+}
+
+TEST(StatusPanel, AValueWiderThanItsColumnWrapsWholeAtTheSizeOfTheScreen) {
+    StatusPage page = SamplePage(QString::fromUtf8(
+        "15.01.2027 08:00:00 – Fehler: Portal lehnt ab (Kundennummer und Passwort prüfen), "
+        "57 Anfragen, 3.0 MB"));
+    page.lines[5].strLabel = QStringLiteral("Letzter erfolgreicher Abgleich Neufahrzeuge");
+    const auto bare = [](QString text) {
+        return text.remove(u' ');
+    };
+    for (const QSize size : {QSize(1366, 768), QSize(1920, 1080)}) {
+        SCOPED_TRACE(size.width());
+        QImage image(size, QImage::Format_RGB32);
+        const StatusPanelLayout layout = LayOutStatusPage(QRect(QPoint(0, 0), size), page, &image);
+        EXPECT_EQ(layout.nPixels, size.height() / 34) << "the full size, not a smaller one";
+        const QStringList& rows = layout.values[4];
+        EXPECT_EQ(rows.size(), 2);
+        EXPECT_EQ(bare(rows.join(QString())), bare(page.lines[4].strValue)) << "nothing cut";
+        for (const QString& row : rows)
+            EXPECT_LE(QFontMetrics(layout.text, &image).horizontalAdvance(row), layout.nValueWidth);
+        EXPECT_TRUE(layout.panel.contains(QRect(QPoint(0, 0), size).center()));
     }
 }

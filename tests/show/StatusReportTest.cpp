@@ -387,6 +387,12 @@ TEST_F(StatusReport, TheRunningJobWithItsProgressOrTheLastOnesDuration) {
 
     const StatusPage panel = CStatusReport(m_store, m_clock).JobPage(running.progress);
     EXPECT_EQ(panel.Text(), QString::fromUtf8("Chargement des données du portail\n"
+                                              "En cours : Synchronisation occasions\n"
                                               "Véhicules : 12 sur 200 chargés\n"
                                               "Photos chargées : 60\nReçu : 3,0 Mo\n\n"));
+    running.progress.eSync = SyncKind::NeuFz;
+    m_store.m_nSprache = kDe;
+    EXPECT_EQ(CStatusReport(m_store, m_clock).JobPage(running.progress).lines[0].strValue,
+              QStringLiteral("Abgleich Neufahrzeuge"))
+        << "the used vehicles' counts are not the step that runs";
 }

@@ -39,6 +39,14 @@ TEST_F(ProxySettingsTest, ValuesRoundTripAndDefaultToNoProxy) {
     EXPECT_EQ(proxy.nProxyPort, -1);
 }
 
+TEST(ProxyPort, DigitsOnlyFromOneTo65535) {
+    EXPECT_EQ(ParseProxyPort(QStringLiteral("1")), 1);
+    EXPECT_EQ(ParseProxyPort(QStringLiteral("65535")), 65535);
+    EXPECT_EQ(ParseProxyPort(QStringLiteral("08080")), 8080);
+    for (const char* szText : {"0", "65536", "99999x", " 80", "+80", "", "000080", "８０"})
+        EXPECT_EQ(ParseProxyPort(QString::fromUtf8(szText)), std::nullopt) << szText;
+}
+
 TEST_F(ProxySettingsTest, OnlyProxyOnOneConnectsThroughTheProxy) {
     CSatzStore store;
     for (const int nProxyOn : {0, 2, -1}) {

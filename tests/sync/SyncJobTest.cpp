@@ -140,6 +140,7 @@ TEST_F(SyncJob, OneAtATimeWithCopiesTakenAtItsStartAndTheManualStepsLast) {
                   .join(u'\n')
                   .toStdString())
         << "the weekly check is not due; the manual steps run both syncs again";
+    EXPECT_EQ(job.Progress().eSync, SyncKind::NeuFz) << "the step that ran last";
 }
 
 TEST_F(SyncJob, ACancelEndsTheJobWithinASecondLeavingWholeFilesAndTheWeekDue) {
@@ -153,6 +154,7 @@ TEST_F(SyncJob, ACancelEndsTheJobWithinASecondLeavingWholeFilesAndTheWeekDue) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QCoreApplication::processEvents();
     EXPECT_EQ(job.Progress().nListed, 6);
+    EXPECT_EQ(job.Progress().eSync, SyncKind::Used);
 
     elapsed.restart();
     EXPECT_TRUE(job.CancelAndWait(1000));

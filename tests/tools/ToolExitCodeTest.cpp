@@ -1,5 +1,6 @@
-// The command-line tools end as their manual pages say: 0 for help and version, 1 for a run
-// that failed, 2 for a command line that is wrong.
+// The command-line tools and the show end as their manual pages say: 0 for help and version,
+// 1 for a run that failed, 2 for a command line that is wrong; the latter with one line on
+// standard error, the former with none, also outside a session (no XDG_RUNTIME_DIR).
 
 #include <QFile>
 #include <QProcess>
@@ -18,6 +19,7 @@ int RunProgram(const QString& tool, const QStringList& arguments, QByteArray* er
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -36,7 +38,10 @@ TEST(ToolExitCodes, FollowTheManualPages) {
     // zelvora-configure's own refusals are tested with the tool.
     const Case cases[] = {
         {ZELVORA_CONFIGURE_TOOL, {"--bogus"}, 2},
+        {ZELVORA_PROGRAM, {"--bogus"}, 2},
+        {ZELVORA_PROGRAM, {"--verison"}, 2},
         {ZELVORA_RENDER_TOOL, {"--version"}, 0},
+        {ZELVORA_RENDER_TOOL, {"--help"}, 0},
         {ZELVORA_RENDER_TOOL, {"--bogus"}, 2},
         {ZELVORA_RENDER_TOOL, {"--slide", "0", "--dir", dir.path()}, 1},
         {ZELVORA_PORTAL_TOOL, {"--help"}, 0},
@@ -50,8 +55,13 @@ TEST(ToolExitCodes, FollowTheManualPages) {
         const int nExit = RunProgram(QString::fromUtf8(c.tool), c.arguments, &err);
         const std::string call = std::string(c.tool) + ' ' + c.arguments.join(u' ').toStdString();
         EXPECT_EQ(nExit, c.nExit) << call;
-        if (c.nExit != 0) {
+        if (c.nExit == 0) {
+            EXPECT_EQ(err.toStdString(), "") << call;
+        } else {
             EXPECT_FALSE(err.isEmpty()) << call << " says why";
+        }
+        if (c.nExit == 2) {
+            EXPECT_EQ(err.count('\n'), 1) << call << ": " << err.toStdString();
         }
     }
 }

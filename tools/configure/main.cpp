@@ -4,6 +4,7 @@
 
 #include "catalogue/CacheText.h"
 #include "catalogue/CatalogueLimits.h"
+#include "net/NetLimits.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "sync/CredentialStore.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr int kMaxPort = 65535;
 constexpr int kAusgabeDeutsch = 1;
 constexpr int kAusgabeFranzoesisch = 2;
 // Room for the store's 32 characters in UTF-8 and a line end; a longer line is refused whole.
@@ -75,16 +75,17 @@ std::optional<QString> ReadPasswordLine() {
 // host:port with a bare host name or IPv4 address: the request line carries only the path, so
 // a scheme or user part would become part of the host name the show connects to.
 std::optional<ProxySettings> ParseProxy(const QString& value, QString* error) {
-    static const QRegularExpression pattern(QStringLiteral("^([A-Za-z0-9._-]+):([0-9]{1,5})$"));
+    static const QRegularExpression pattern(QStringLiteral("^([A-Za-z0-9._-]+):([^:]*)$"));
     const auto match = pattern.match(value);
     if (value.contains(QStringLiteral("://"))) {
         *error = QStringLiteral("--proxy takes host:port without a scheme, not %1").arg(value);
         return std::nullopt;
     }
-    const int nPort = match.hasMatch() ? match.captured(2).toInt() : 0;
-    if (!match.hasMatch() || nPort < 1 || nPort > kMaxPort) {
+    const std::optional<int> port =
+        match.hasMatch() ? ParseProxyPort(match.captured(2)) : std::nullopt;
+    if (!port) {
         *error = QStringLiteral("--proxy needs host:port with a port from 1 to %1, not %2")
-                     .arg(kMaxPort)
+                     .arg(net::kMaxPort)
                      .arg(value);
         return std::nullopt;
     }
@@ -93,7 +94,7 @@ std::optional<ProxySettings> ParseProxy(const QString& value, QString* error) {
             QStringLiteral("--proxy host is longer than %1 characters").arg(kServerNameSize - 1);
         return std::nullopt;
     }
-    return ProxySettings{1, match.captured(1), nPort};
+    return ProxySettings{1, match.captured(1), *port};
 }
 
 std::optional<Credentials> ParseCredentials(const QString& kundenNr, const QString& password,

@@ -294,7 +294,10 @@ PortalConfig CPortalServer::Config() const {
 
 QStringList CPortalServer::Requests() const {
     std::lock_guard lock(m_impl->mutex);
-    return m_impl->requests;
+    // A list of its own, not a shared one: the caller lets go of it without the lock while a
+    // server thread may append to the server's list, and Qt sees an unshared list as its own
+    // to grow in place without any ordering against that release.
+    return QStringList(m_impl->requests.cbegin(), m_impl->requests.cend());
 }
 
 void CPortalServer::ClearRequests() {

@@ -1,6 +1,7 @@
 // zelvora-portal: the demo portal gateway. Serves a data folder until SIGINT or SIGTERM, or
 // writes the sample data set.
 
+#include "OffscreenTool.h"
 #include "PortalOptions.h"
 #include "PortalServer.h"
 #include "SampleData.h"
@@ -26,8 +27,7 @@ int Fail(int nCode, const QString& reason) {
 
 int main(int argc, char** argv) {
     // The sample photos carry text, which needs a platform; no screen is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const auto runtime = PrepareOffscreenTool();
     // The stop signals are taken by sigwait; blocked before any thread starts, so every
     // thread inherits the mask.
     sigset_t stopSignals;

@@ -1,6 +1,7 @@
 // zelvora-render: the slides of a working folder's cache as PNG files, loaded and drawn by the
 // program's own loaders and slide composition; or the catalogue as JSON lines.
 
+#include "OffscreenTool.h"
 #include "SlideJson.h"
 
 #include "catalogue/CacheText.h"
@@ -238,8 +239,7 @@ int RenderSlides(CSatzStore& store, const Options& options) {
 
 int main(int argc, char** argv) {
     // A tool, not a window: draw without a display unless told otherwise.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const auto runtime = PrepareOffscreenTool();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zelvora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
