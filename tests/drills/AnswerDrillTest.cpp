@@ -19,10 +19,6 @@ struct ListCase {
 // The good cache holds records 40 to 43; the portal now lists 40, 41, 43 and 44.
 constexpr ListCase kListCases[] = {
     {"OneLineText", "fn=1&=body:Service Unavailable", true},
-    {"LongFehlerText",
-     "fn=1&=body:FEHLER: Die Datenbank ist zurzeit nicht erreichbar. Bitte versuchen Sie es in "
-     "einigen Minuten noch einmal.%0A",
-     true},
     {"HtmlPage", "fn=1&=body: <html><body><h1>503 Service Unavailable</h1></body></html>%0A", true},
     {"ListCutShortThatDropsMostRecords",
      "fn=1&=body:Motos Muster AG%0A43;2024-05-01 10:00:00;43_1.jpg;43_2.jpg;;;", true},

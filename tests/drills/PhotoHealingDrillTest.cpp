@@ -1,18 +1,15 @@
-// A photo fails to come for a few runs (a bad answer, a cut body, a photo too large, a
-// read-only Bilder/), long enough for its record to be stored without it. One honest run
-// later every vehicle is back on screen; only a photo refused for its size waits for its
-// record to change. Each sync books its own failures.
+// A photo fails to come for a few runs (a bad answer, a cut body, a photo too large), long
+// enough for its record to be stored without it. One honest run later every vehicle is back on
+// screen; only a photo refused for its size waits for its record to change. Each sync books its
+// own failures. A read-only Bilder/ is drilled with the other read-only folders.
 
 #include "DrillFixture.h"
-#include "ReadOnlyFolders.h"
 #include "catalogue/CatalogueLimits.h"
 #include "sync/SyncConstants.h"
 
-#include <QDir>
-
 namespace {
 
-enum class Bad { Fault, Oversized, ReadOnlyBilder };
+enum class Bad { Fault, Oversized };
 
 struct HealingRow {
     const char* name;
@@ -31,7 +28,6 @@ const HealingRow kRows[] = {
     {"HtmlPage", Bad::Fault, kUsedPhoto,
      "=body:<html><body>Wartung%3A bitte sp%C3%A4ter</body></html>"},
     {"CutBodyWithoutLength", Bad::Fault, kUsedPhoto, "=cut-no-length"},
-    {"ReadOnlyBilder", Bad::ReadOnlyBilder, kUsedPhoto},
     {"UsedPhotoOver16MB", Bad::Oversized, kUsedPhoto},
     {"NewVehiclePhotoOver16MB", Bad::Oversized, kNewPhoto},
     {"NewVehiclePhoto404", Bad::Fault, kNewPhotoOfNewVehicle, "=status:404"},
@@ -61,17 +57,9 @@ TEST_P(PhotoHealingDrill, OneHonestRunBringsEveryVehicleBack) {
         SetFault(QLatin1Char('/') + photo + QLatin1String(row.fault));
     if (row.bad == Bad::Oversized)
         WritePortalFile(photo, served + QByteArray(kMaxPictureFileSize, '\0'));
-    {
-        const CReadOnlyFolders readOnly(
-            row.bad == Bad::ReadOnlyBilder
-                ? QStringList{QDir(m_work.Path()).filePath(QStringLiteral("Bilder"))}
-                : QStringList{});
-        if (!readOnly.WhyNot().isEmpty())
-            GTEST_SKIP() << readOnly.WhyNot().toStdString();
-        // Long enough for a record whose photos do not come to be stored without them.
-        for (int nRun = 0; nRun < portalsync::kMaxHeldBackRuns; ++nRun)
-            SyncBoth();
-    }
+    // Long enough for a record whose photos do not come to be stored without them.
+    for (int nRun = 0; nRun < portalsync::kMaxHeldBackRuns; ++nRun)
+        SyncBoth();
     const int nBadRequests = AskedFor(row.photo);
     EXPECT_GE(nBadRequests, 1) << "the bad runs asked for the photo";
     ExpectWholePhotos("bad runs");

@@ -4,12 +4,12 @@
 // lists the catalogue.
 
 #include "DrillFixture.h"
-#include "ReadOnlyFolders.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/TempWorkDir.h"
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
+#include "sync/SyncConstants.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,9 +21,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <limits>
+#include <linux/fs.h>
 #include <memory>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +47,76 @@ struct ChildResult {
     int nExit = -1; // -1 when the child did not end by itself in time
     QByteArray output;
     QByteArray errors;
+};
+
+// Makes folders read-only for this process, and undoes it however the test ends. Permissions
+// do not stop root, so as root the folders get the immutable attribute instead.
+class CReadOnlyFolders {
+public:
+    explicit CReadOnlyFolders(const QStringList& folders) {
+        for (const QString& folder : folders) {
+            const QByteArray path = QFile::encodeName(folder);
+            struct stat st {};
+            if (::stat(path.constData(), &st) != 0) {
+                m_strWhy = QStringLiteral("no folder %1").arg(folder);
+                return;
+            }
+            const bool bRoot = ::geteuid() == 0;
+            if (bRoot ? !SetImmutable(path, true) : ::chmod(path.constData(), 0555) != 0) {
+                m_strWhy = bRoot ? QStringLiteral("the immutable attribute cannot be set on %1 "
+                                                  "(no CAP_LINUX_IMMUTABLE, or a file system "
+                                                  "without it)")
+                                       .arg(folder)
+                                 : QStringLiteral("cannot change the mode of %1").arg(folder);
+                return;
+            }
+            m_held.push_back({path, bRoot, st.st_mode & 07777});
+            // Probed, not assumed: a file system may accept the attribute and ignore it.
+            QFile probe(QDir(folder).filePath(QStringLiteral(".drill-probe")));
+            if (probe.open(QIODevice::WriteOnly)) {
+                probe.close();
+                probe.remove();
+                m_strWhy = QStringLiteral("%1 can still be written").arg(folder);
+                return;
+            }
+        }
+    }
+    ~CReadOnlyFolders() {
+        for (auto it = m_held.rbegin(); it != m_held.rend(); ++it) {
+            if (it->bImmutable)
+                SetImmutable(it->path, false);
+            else
+                ::chmod(it->path.constData(), it->mode);
+        }
+    }
+    CReadOnlyFolders(const CReadOnlyFolders&) = delete;
+    CReadOnlyFolders& operator=(const CReadOnlyFolders&) = delete;
+
+    // Empty when every folder is read-only.
+    QString WhyNot() const { return m_strWhy; }
+
+private:
+    static bool SetImmutable(const QByteArray& path, bool bOn) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool bOk = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (bOk) {
+            flags = bOn ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            bOk = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return bOk;
+    }
+
+    struct Held {
+        QByteArray path;
+        bool bImmutable;
+        mode_t mode;
+    };
+    std::vector<Held> m_held;
+    QString m_strWhy;
 };
 
 // Whether every folder on the way to path may be entered by any user, and path run.
@@ -254,6 +327,23 @@ INSTANTIATE_TEST_SUITE_P(Drills, ReadOnlyCacheDrill,
                                  name += folder;
                              return name;
                          });
+
+// Read-only long enough for records to be stored without their photos: the first run that
+// may write brings every vehicle back, each photo whole.
+TEST_P(ReadOnlyCacheDrill, TheFirstRunThatMayWriteCompletesTheCache) {
+    QStringList folders;
+    for (const char* folder : GetParam())
+        folders << QDir(m_work.Path()).filePath(QLatin1String(folder));
+    {
+        const CReadOnlyFolders readOnly(folders);
+        if (!readOnly.WhyNot().isEmpty())
+            GTEST_SKIP() << readOnly.WhyNot().toStdString();
+        for (int nRun = 0; nRun < portalsync::kMaxHeldBackRuns; ++nRun)
+            SyncBoth();
+    }
+    ExpectCompletedAfterSync(QStringLiteral("after read-only ") + folders.join(u' '),
+                             DroppedPhotos::MayStay);
+}
 
 // Root is not stopped by permissions: the child runs as an unprivileged user, for whom the
 // cache folders and its settings store are read-only.
