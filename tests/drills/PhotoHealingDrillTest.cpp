@@ -23,7 +23,6 @@ constexpr char kNewPhoto[] = "standard_bilder/aurex/501_1b.jpg";
 constexpr char kNewPhotoOfNewVehicle[] = "standard_bilder/aurex/502_1.jpg";
 
 const HealingRow kRows[] = {
-    {"Status503", Bad::Fault, kUsedPhoto, "=status:503"},
     {"Status404", Bad::Fault, kUsedPhoto, "=status:404"},
     {"HtmlPage", Bad::Fault, kUsedPhoto,
      "=body:<html><body>Wartung%3A bitte sp%C3%A4ter</body></html>"},

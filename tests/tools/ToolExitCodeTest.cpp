@@ -39,7 +39,6 @@ TEST(ToolExitCodes, FollowTheManualPages) {
     const Case cases[] = {
         {ZELVORA_CONFIGURE_TOOL, {"--bogus"}, 2},
         {ZELVORA_PROGRAM, {"--bogus"}, 2},
-        {ZELVORA_PROGRAM, {"--verison"}, 2},
         {ZELVORA_RENDER_TOOL, {"--version"}, 0},
         {ZELVORA_RENDER_TOOL, {"--help"}, 0},
         {ZELVORA_RENDER_TOOL, {"--bogus"}, 2},
