@@ -717,20 +717,14 @@ TEST_F(View, SyncsThatBringNothingAreToldOnTheWaitingScreenAndAfterTheUpdate) {
          "Échec de la mise à jour manuelle (échec : nom du serveur introuvable)."},
     };
     m_seams.onUsed = [this] {
-        SyncOutcome failed;
-        failed.time = m_seams.clock.m_now;
-        failed.failure = SyncFailure::NameLookup;
-        WriteSyncOutcome(SyncKind::Used, failed);
+        WriteSyncOutcome(SyncKind::Used,
+                         {.time = m_seams.clock.m_now, .failure = SyncFailure::NameLookup});
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nSprache);
         WriteInt(setting::kSprache, c.nSprache);
         WriteInt(setting::kManuellUpdate, 1);
-        SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
-        CZelvoraView& view = MakeView();
-        view.OnInitialUpdate();
-        view.OnTimer(TIMER_START_LOAD);
-        WaitForJob(view);
+        CZelvoraView& view = LoadedView(0);
         EXPECT_EQ(view.WaitingNoticeText(), QString::fromUtf8(c.szNotice));
         EXPECT_EQ(Timers().Interval(TIMER_ONLINE_UPDATE), kOnlineUpdatePeriod);
         m_seams.log.clear();
