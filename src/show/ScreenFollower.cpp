@@ -72,14 +72,15 @@ void CScreenFollower::Follow() {
         return;
     QScreen* screen = screens[choice.nIndex];
     const QRect geometry = m_bFill ? screen->geometry() : screen->availableGeometry();
-    if (screen != m_pScreen)
+    const bool bMoved = screen != m_pScreen;
+    if (bMoved)
         TraceF("Bildschirm %s, %dx%d%s", qPrintable(screen->name()), geometry.width(),
                geometry.height(), choice.bFallback ? " (gewählter fehlt)" : "");
     m_pScreen = screen;
     m_window.setScreen(screen);
     if (m_bFill)
         m_window.setGeometry(geometry);
-    else
+    else if (bMoved) // a maximised window is sized by its window manager
         m_window.move(geometry.topLeft());
     // Qt may hide a window whose screen went away: the show never ends up without one.
     if (m_bShown && !m_window.isVisible())

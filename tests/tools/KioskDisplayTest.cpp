@@ -59,6 +59,71 @@ bool Covered(const CWindowDump& dump) {
     return !size.isEmpty();
 }
 
+// An X server on a display of its own choice, ended with the test.
+class CXServer {
+public:
+    CXServer(const QString& program, QStringList arguments, const QString& parent = {}) {
+        // -displayfd 1: the server picks a free display and names it on its output.
+        arguments << QStringLiteral("-displayfd") << QStringLiteral("1")
+                  << QStringLiteral("-nolisten") << QStringLiteral("tcp");
+        if (!parent.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("DISPLAY"), parent);
+            m_process.setProcessEnvironment(env);
+        }
+        m_process.start(program, arguments);
+        QByteArray display;
+        for (QDeadlineTimer deadline(20000); !display.endsWith('\n') && !deadline.hasExpired();)
+            if (m_process.waitForReadyRead(1000))
+                display += m_process.readAllStandardOutput();
+        if (display.endsWith('\n'))
+            m_display = QLatin1Char(':') + QString::fromLatin1(display.trimmed());
+    }
+    ~CXServer() {
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+    }
+    // Empty when the server did not start.
+    const QString& Display() const { return m_display; }
+
+private:
+    QProcess m_process;
+    QString m_display;
+};
+
+// The show with settings of its own in dir, on an X display.
+void StartShow(QProcess& show, const QString& display, const QTemporaryDir& dir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    show.setProcessEnvironment(env);
+    show.setWorkingDirectory(dir.path());
+    show.start(QString::fromUtf8(ZELVORA_PROGRAM), {});
+}
+
+QString RunOn(const QString& display, const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// Whether the show's window stands at that geometry ("1024x768+0+0") within the time.
+bool WindowReaches(const QString& display, const QString& geometry, int nMs) {
+    const QString shown = QStringLiteral("(\"zelvora\" \"Zelvora\")  ") + geometry;
+    for (QDeadlineTimer deadline(nMs); !deadline.hasExpired(); QThread::msleep(50))
+        if (RunOn(display, QStringLiteral("xwininfo"),
+                  {QStringLiteral("-root"), QStringLiteral("-tree")})
+                .contains(shown))
+            return true;
+    return false;
+}
+
 } // namespace
 
 TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
@@ -67,31 +132,13 @@ TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
     for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
         QTemporaryDir dir;
-        QProcess server;
-        // -displayfd 1: the server picks a free display and names it on its output.
-        server.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                      QStringLiteral("0"),
-                      QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
-                      QStringLiteral("-fbdir"), dir.path(), QStringLiteral("-wr"),
-                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        ASSERT_TRUE(server.waitForStarted());
-        QByteArray display;
-        for (QDeadlineTimer deadline(20000); !display.endsWith('\n') && !deadline.hasExpired();)
-            if (server.waitForReadyRead(1000))
-                display += server.readAllStandardOutput();
-        ASSERT_TRUE(display.endsWith('\n')) << "the server did not start";
-
+        const CXServer server(QStringLiteral("Xvfb"),
+                              {QStringLiteral("-screen"), QStringLiteral("0"),
+                               QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
+                               QStringLiteral("-fbdir"), dir.path(), QStringLiteral("-wr")});
+        ASSERT_FALSE(server.Display().isEmpty()) << "the server did not start";
         QProcess show;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"),
-                   QLatin1Char(':') + QString::fromLatin1(display.trimmed()));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        show.setProcessEnvironment(env);
-        show.setWorkingDirectory(dir.path());
-        show.start(QString::fromUtf8(ZELVORA_PROGRAM), {});
+        StartShow(show, server.Display(), dir);
         ASSERT_TRUE(show.waitForStarted());
         const QString frameBuffer = dir.filePath(QStringLiteral("Xvfb_screen0"));
         bool bCovered = false;
@@ -108,9 +155,38 @@ TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
         EXPECT_EQ(show.state(), QProcess::Running) << show.readAllStandardError().toStdString();
         show.terminate();
         show.waitForFinished(10000);
-        server.terminate();
-        server.waitForFinished(10000);
     }
+}
+
+// A nested server inside Xvfb changes its mode through RandR, as a TV switched to another mode
+// does: the window follows within 2 s.
+TEST(KioskDisplay, TheWindowFollowsAModeChangeOfItsScreen) {
+    for (const char* szTool : {"Xvfb", "Xephyr", "xrandr", "xwininfo"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(szTool)).isEmpty())
+            GTEST_SKIP() << szTool << " is not installed";
+    QTemporaryDir dir;
+    const CXServer outer(QStringLiteral("Xvfb"), {QStringLiteral("-screen"), QStringLiteral("0"),
+                                                  QStringLiteral("1920x1200x24")});
+    ASSERT_FALSE(outer.Display().isEmpty());
+    const CXServer nested(
+        QStringLiteral("Xephyr"),
+        {QStringLiteral("-resizeable"), QStringLiteral("-screen"), QStringLiteral("1920x1080")},
+        outer.Display());
+    ASSERT_FALSE(nested.Display().isEmpty());
+    QProcess show;
+    StartShow(show, nested.Display(), dir);
+    ASSERT_TRUE(show.waitForStarted());
+    EXPECT_TRUE(WindowReaches(nested.Display(), QStringLiteral("1920x1080+0+0"), 30000));
+    for (const char* szMode : {"1024x768", "1600x1200"}) {
+        RunOn(nested.Display(), QStringLiteral("xrandr"),
+              {QStringLiteral("-s"), QString::fromLatin1(szMode)});
+        EXPECT_TRUE(WindowReaches(nested.Display(),
+                                  QString::fromLatin1(szMode) + QStringLiteral("+0+0"), 2000))
+            << szMode;
+    }
+    EXPECT_EQ(show.state(), QProcess::Running);
+    show.terminate();
+    show.waitForFinished(10000);
 }
 
 TEST(KioskDisplay, APlatformThatCannotStartEndsInOneLine) {
