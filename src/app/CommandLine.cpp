@@ -62,6 +62,14 @@ DisplayEnvironment ReadDisplayEnvironment() {
     return {Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"), Variable("QT_QPA_PLATFORM")};
 }
 
+std::string RequestedPlatform(const std::vector<std::string>& args, const DisplayEnvironment& env) {
+    // The command line's plug-in wins over QT_QPA_PLATFORM; a name may carry options after a
+    // colon.
+    const ParsedCommandLine parsed = Parse(args);
+    const std::string platform = parsed.strPlatform.empty() ? env.strPlatform : parsed.strPlatform;
+    return platform.substr(0, platform.find(':'));
+}
+
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env) {
     const ParsedCommandLine parsed = Parse(args);
     if (!parsed.strError.empty())
@@ -70,10 +78,7 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
         return EStartMode::Help;
     if (parsed.bVersion)
         return EStartMode::Version;
-    // The command line's plug-in wins over QT_QPA_PLATFORM; a name may carry options after a
-    // colon.
-    std::string platform = parsed.strPlatform.empty() ? env.strPlatform : parsed.strPlatform;
-    platform = platform.substr(0, platform.find(':'));
+    const std::string platform = RequestedPlatform(args, env);
     const bool bX11 = !env.strDisplay.empty();
     const bool bWayland = !env.strWaylandDisplay.empty();
     // Only the window-system plug-ins need a display; offscreen, vnc and the like do not.

@@ -20,6 +20,9 @@ DisplayEnvironment ReadDisplayEnvironment();
 // only Qt's; anything else is a BadArgument.
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env);
 
+// The platform plug-in asked for, without its options; empty for Qt's default.
+std::string RequestedPlatform(const std::vector<std::string>& args, const DisplayEnvironment& env);
+
 // The texts of the four early ends, each ending in a line feed. BadArgumentText names the first
 // argument not understood, in one line, as the tools do.
 std::string BadArgumentText(const std::vector<std::string>& args);

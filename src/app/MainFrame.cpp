@@ -6,6 +6,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
+#include "show/ScreenFollower.h"
 #include "show/ViewConstants.h"
 #include "show/ZelvoraView.h"
 #include "sync/Portal.h"
@@ -57,7 +58,15 @@ CMainFrame::CMainFrame(const ViewFactory& makeView, const QByteArray& restartHis
     connect(m_pView, &CZelvoraView::RestartRequested, this, &CMainFrame::OnRestartRequested);
     m_pView->SetRestartCheck([this] { return m_restartGuard.WouldAllow(m_pView->Clock().Now()); });
     UpdateCheckMarks();
-    if (GetProfileInt(setting::kSection, setting::kKiosk, setting::kKioskDefault) != 0) {
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
+    const bool bKiosk =
+        GetProfileInt(setting::kSection, setting::kKiosk, setting::kKioskDefault) != 0;
+    m_pScreen = std::make_unique<CScreenFollower>(
+        *this, GetProfileString(setting::kSection, setting::kBildschirm), bKiosk);
+    if (bKiosk) {
         // The pointer at the top edge brings the menu bar back: moves without a button count.
         m_pView->setMouseTracking(true);
         m_pKiosk = std::make_unique<CKioskMenuBar>(*this, *menuBar());

@@ -1,7 +1,8 @@
 #pragma once
-// The one main window: frameless, full screen with a menu bar on demand (or maximised with its
-// menu bar when "Kiosk" is 0), sized from "ScrRes" when restored, with the slideshow view as its
-// centre and the operator's menu. It writes the language of the edition chosen by "Ausgabe"
+// The one main window: frameless, covering its screen with a menu bar on demand (or maximised
+// with its menu bar when "Kiosk" is 0, sized from "ScrRes" when restored), on the output
+// "Bildschirm" names; Alt+F4 closes it also where no window manager does, with the slideshow view
+// as its centre and the operator's menu. It writes the language of the edition chosen by "Ausgabe"
 // before the view exists, so the view reads it. A restart the view asks for closes the window
 // with the restart pending, unless the guard refuses it.
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 class CKioskMenuBar;
+class CScreenFollower;
 class CZelvoraView;
 class QAction;
 
@@ -30,6 +32,7 @@ public:
     QAction* CommandAction(int nID) const;
     // The hidden menu bar's keeper; nullptr when "Kiosk" is 0.
     CKioskMenuBar* Kiosk() const { return m_pKiosk.get(); }
+    const CScreenFollower& Screen() const { return *m_pScreen; }
 
     // The window closed for a fresh start, not by the operator.
     bool IsRestartPending() const { return m_bRestartPending; }
@@ -44,6 +47,7 @@ private:
     CZelvoraView* m_pView = nullptr;
     std::vector<QAction*> m_actions;
     std::unique_ptr<CKioskMenuBar> m_pKiosk;
+    std::unique_ptr<CScreenFollower> m_pScreen;
     CRestartGuard m_restartGuard;
     bool m_bRestartPending = false;
 };

@@ -1,5 +1,6 @@
 #include "app/AppConstants.h"
 #include "app/CommandLine.h"
+#include "app/PlatformStart.h"
 #include "app/ProcessImage.h"
 #include "app/ShowLock.h"
 #include "app/ZelvoraApp.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     int nExitCode = EXIT_SUCCESS;
     QByteArray restartHistory;
     {
+        CPlatformStartGuard platformStart(RequestedPlatform(args, ReadDisplayEnvironment()));
         auto app = std::make_unique<CZelvoraApp>(
             argc, argv, [](CSatzStore& store, const SyncOptions& options) {
                 return std::make_unique<CPortalSync>(store, options);
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
             return kExitRefused;
         }
         app->InitInstance(qgetenv(app::kRestartHistoryVariable));
+        platformStart.Release();
         nExitCode = app->exec();
         const bool bRestart = app->IsRestartPending();
         restartHistory = app->RestartHistory();

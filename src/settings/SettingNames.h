@@ -36,6 +36,8 @@ inline constexpr char kProxyOn[] = "ProxyOn";
 // The language edition written into "Sprache" at every start: 1 German, 2 French.
 inline constexpr char kAusgabe[] = "Ausgabe";
 inline constexpr int kAusgabeDefault = 1;
+// The output that shows the slides, by its name ("HDMI-1"); empty for the primary screen.
+inline constexpr char kBildschirm[] = "Bildschirm";
 // Non-zero: a full-screen window whose menu bar shows only on demand.
 inline constexpr char kKiosk[] = "Kiosk";
 inline constexpr int kKioskDefault = 1;

@@ -1,6 +1,7 @@
 #pragma once
 // Where the slide stands in a view of any size. The layout tables are made for fixed screens;
-// a view larger than them gets the whole slide scaled uniformly, centred, black around it.
+// a larger view gets the whole slide scaled uniformly, centred, black around it, and a view
+// smaller than the layout gets it scaled down the same way.
 
 #include <QPoint>
 #include <QSize>

@@ -17,10 +17,11 @@ template <typename T> using PerMode = std::array<T, 2>;
 inline constexpr int kLargeResMode = 2;
 
 // The largest screen each layout was made for: the small one for 1366 x 768, the large one
-// for 1680 x 1050, 1920 x 1080 and 1980 x 1080. A view within it shows the slide unscaled.
+// for 1680 x 1050, 1920 x 1080 and 1980 x 1080. A view within it that holds
+// the layout's extent shows the slide unscaled.
 inline constexpr PerMode<QSize> kTableScreen{QSize(1366, 768), QSize(1980, 1080)};
 // What each layout draws: its whole slide with the margins it leaves; the large layout's
-// right-hand photos end before x = 1680. Larger views scale this to fit.
+// right-hand photos end before x = 1680. Other views scale this to fit.
 inline constexpr PerMode<QSize> kLayoutExtent{QSize(1366, 768), QSize(1680, 1050)};
 
 // nArt of a slide.

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -59,7 +60,8 @@ FolderUsage MeasureFolder(const char* folder) {
 CStatusReport::CStatusReport(const CSatzStore& store, const IClock& clock)
     : m_store(store), m_clock(clock), m_texts(StatusTextsFor(store.m_nSprache)) {}
 
-StatusPage CStatusReport::Page(const ShowState& show, const JobState& job) const {
+StatusPage CStatusReport::Page(const ShowState& show, const JobState& job,
+                               const ScreenState& screen) const {
     const StatusTexts& t = m_texts;
     int nVisible = 0;
     for (int n = 0; n < m_store.m_nSatzCount; ++n)
@@ -89,6 +91,12 @@ StatusPage CStatusReport::Page(const ShowState& show, const JobState& job) const
         {Text(t.szJob), Job(job)},
         {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
     };
+    if (!screen.strName.isEmpty() || !screen.size.isEmpty())
+        page.lines.insert(std::find_if(page.lines.begin(), page.lines.end(),
+                                       [&](const StatusLine& line) {
+                                           return line.strLabel == Text(t.szShutdown);
+                                       }),
+                          {Text(t.szScreen), Screen(screen), !screen.strMissing.isEmpty()});
     const QString skipped = SkippedProfileWrite();
     if (!skipped.isEmpty())
         page.lines.insert(page.lines.begin() + kSettingsLine,
@@ -167,6 +175,19 @@ QString CStatusReport::Shutdown() const {
     // Still today while the check's window after the set time is open.
     const bool bToday = SecondsOfDay(m_clock.Now()) <= nAt + view::kShutdownWindowSeconds;
     return Text(bToday ? m_texts.szToday : m_texts.szTomorrow).arg(TimeOfDay(nAt));
+}
+
+QString CStatusReport::Screen(const ScreenState& screen) const {
+    const QString value = Text(m_texts.szScreenValue)
+                              .arg(screen.strName)
+                              .arg(screen.size.width())
+                              .arg(screen.size.height())
+                              .arg(QString::number(screen.dDevicePixelRatio, 'g', 3)
+                                       .replace(QLatin1Char('.'), QLatin1Char(m_texts.cDecimal)))
+                              .arg(qRound(screen.dRefreshRate));
+    return screen.strMissing.isEmpty()
+               ? value
+               : Text(m_texts.szScreenMissing).arg(screen.strMissing, value);
 }
 
 QString CStatusReport::Counted(qint64 nCount, const char* szOne, const char* szMany) const {

@@ -5,6 +5,7 @@
 
 #include "sync/SyncJob.h"
 
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -27,6 +28,15 @@ struct StatusPage {
 
     // The page as plain text: the title, one "label: value" line each, the hint.
     QString Text() const;
+};
+
+// The screen the show stands on.
+struct ScreenState {
+    QString strName; // empty: none known
+    QSize size;
+    qreal dDevicePixelRatio = 1.0;
+    qreal dRefreshRate = 0.0;
+    QString strMissing; // the output chosen when it is not present
 };
 
 // What only the view knows.
@@ -55,7 +65,9 @@ class CStatusReport {
 public:
     CStatusReport(const CSatzStore& store, const IClock& clock);
 
-    StatusPage Page(const ShowState& show, const JobState& job = {}) const;
+    // Without a screen's name and size the page has no line for it.
+    StatusPage Page(const ShowState& show, const JobState& job = {},
+                    const ScreenState& screen = {}) const;
     // The sync job's progress while the show waits for it: the sync that runs, then its counts.
     StatusPage JobPage(const SyncProgress& progress) const;
 
@@ -65,6 +77,7 @@ private:
     StatusLine LastSuccess(const char* szLabel, bool bNeuFz) const;
     QString Folder(const char* folder) const;
     QString Shutdown() const;
+    QString Screen(const ScreenState& screen) const;
     QString Job(const JobState& job) const;
     QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;
     QString Size(qint64 nBytes) const;

@@ -63,6 +63,9 @@ struct StatusTexts {
     const char* szInterval;
     const char* szRunning; // "%1" seconds
     const char* szStopped;
+    const char* szScreen;
+    const char* szScreenValue;   // "%1" the output, "%2" x "%3" pixels, "%4" ratio, "%5" Hz
+    const char* szScreenMissing; // "%1" the output chosen, "%2" the value of the one in use
     const char* szShutdown;
     const char* szToday; // "%1" the time of day
     const char* szTomorrow;

@@ -11,6 +11,7 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
+#include "show/ScreenFollower.h"
 #include "show/ShutdownCheck.h"
 #include "show/SlideLookAhead.h"
 #include "show/SlidePainter.h"
@@ -519,8 +520,9 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
         job.progress = m_job.Progress();
         job.nElapsedMs = m_job.ElapsedMs();
         job.nLastMs = m_job.LastDurationMs();
-        PaintStatusPage(painter, rect(),
-                        report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job));
+        PaintStatusPage(
+            painter, rect(),
+            report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job, ScreenStateOf(*this)));
     }
     SchedulePrefetch();
 }

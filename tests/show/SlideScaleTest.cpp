@@ -70,12 +70,12 @@ protected:
 
 } // namespace
 
-TEST_F(SlideScaleTest, TableScreensAndSmallerViewsAreDrawnAsTheLayoutInBothLanguages) {
+TEST_F(SlideScaleTest, TableScreensAreDrawnAsTheLayoutInBothLanguages) {
     for (const bool bLarge : {false, true}) {
         SetMode(bLarge);
         const QList<QSize> views =
             bLarge ? QList<QSize>{{1680, 1050}, {1920, 1080}, {1980, 1080}, {1920, 1050}}
-                   : QList<QSize>{{1366, 768}, {1366, 740}};
+                   : QList<QSize>{{1366, 768}};
         for (const int nSprache : {1, 2}) {
             m_store->m_nSprache = nSprache;
             for (const QSize view : views) {
@@ -98,19 +98,21 @@ TEST_F(SlideScaleTest, TableScreensAndSmallerViewsAreDrawnAsTheLayoutInBothLangu
     }
 }
 
-TEST_F(SlideScaleTest, LargerViewsShowTheWholeSlideCentredWithCellsInProportion) {
+TEST_F(SlideScaleTest, OtherViewsShowTheWholeSlideCentredWithCellsInProportion) {
     for (const auto& [bLarge, view] :
          {std::pair{true, QSize(3840, 2160)}, std::pair{false, QSize(3840, 2160)},
           std::pair{true, QSize(2560, 1440)}, std::pair{true, QSize(1920, 1200)},
-          std::pair{true, QSize(1080, 1920)}}) {
+          std::pair{true, QSize(1080, 1920)}, std::pair{true, QSize(1366, 768)},
+          std::pair{true, QSize(1280, 720)}, std::pair{true, QSize(1024, 768)},
+          std::pair{false, QSize(1024, 768)}, std::pair{false, QSize(1366, 740)}}) {
         SCOPED_TRACE(testing::Message() << bLarge << " " << view.width() << "x" << view.height());
         SetMode(bLarge);
         const SlideFrame frame = FitSlide(m_store->m_nResMode, view, true);
         const QRect area(frame.origin,
                          (QSizeF(slide::kLayoutExtent[bLarge]) * frame.dScale).toSize());
         EXPECT_TRUE(QRect(QPoint(), view).contains(area));
-        EXPECT_LE(std::abs((view.width() - area.width()) - 2 * area.x()), 1);
-        EXPECT_LE(std::abs((view.height() - area.height()) - 2 * area.y()), 1);
+        EXPECT_LE(std::abs((view.width() - area.width()) - 2 * area.x()), 2);
+        EXPECT_LE(std::abs((view.height() - area.height()) - 2 * area.y()), 2);
 
         // Everything the layout draws is there, where the frame puts it: nothing is cut.
         const QImage image = RenderSlide(*m_store, view);

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -395,4 +396,35 @@ TEST_F(StatusReport, TheRunningJobWithItsProgressOrTheLastOnesDuration) {
     EXPECT_EQ(CStatusReport(m_store, m_clock).JobPage(running.progress).lines[0].strValue,
               QStringLiteral("Abgleich Neufahrzeuge"))
         << "the used vehicles' counts are not the step that runs";
+}
+
+TEST_F(StatusReport, TheScreenInUseAndAChosenOutputThatIsMissing) {
+    ScreenState screen{QStringLiteral("HDMI-1"), QSize(3840, 2160), 1.5, 59.94, {}};
+    const struct {
+        int nSprache;
+        const char* szLabel;
+        bool bMissing;
+        const char* szValue;
+    } cases[] = {
+        {kDe, "Bildschirm", false, "HDMI-1, 3840 × 2160 Pixel, Pixelverhältnis 1.5, 60 Hz"},
+        {kFr, "Écran", false, "HDMI-1, 3840 × 2160 pixels, rapport de pixels 1,5, 60 Hz"},
+        {kDe, "Bildschirm", true,
+         "„HDMI-2“ nicht angeschlossen, gezeigt auf HDMI-1, 3840 × 2160 Pixel, Pixelverhältnis "
+         "1.5, 60 Hz"},
+        {kFr, "Écran", true,
+         "« HDMI-2 » non branché, affiché sur HDMI-1, 3840 × 2160 pixels, rapport de pixels 1,5, "
+         "60 Hz"},
+    };
+    for (const auto& c : cases) {
+        screen.strMissing = c.bMissing ? QStringLiteral("HDMI-2") : QString();
+        m_store.m_nSprache = c.nSprache;
+        const StatusPage page = CStatusReport(m_store, m_clock).Page({true, 10000}, {}, screen);
+        const auto line = std::find_if(page.lines.begin(), page.lines.end(), [&](const auto& l) {
+            return l.strLabel == QString::fromUtf8(c.szLabel);
+        });
+        ASSERT_NE(line, page.lines.end());
+        EXPECT_EQ(line->strValue, QString::fromUtf8(c.szValue));
+        EXPECT_EQ(line->bWarning, c.bMissing) << c.szValue;
+        EXPECT_EQ(page.lines.size(), Page(c.nSprache).lines.size() + 1) << "none without one";
+    }
 }

@@ -1,0 +1,73 @@
+// The kiosk window on two outputs of the offscreen platform: it covers the one chosen, falls
+// back to the primary one, moves when its screen goes away and back when it returns, and
+// follows a change of size.
+
+#include "show/ScreenFollower.h"
+#include "settings/Profile.h"
+#include "settings/SettingNames.h"
+#include "support/TempWorkDir.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+TEST(ChooseScreen, TheNamedOutputElseThePrimaryOne) {
+    const QStringList names{QStringLiteral("HDMI-1"), QStringLiteral("HDMI-2")};
+    const struct {
+        QStringList names;
+        int nPrimary;
+        const char* szWanted;
+        int nIndex;
+        bool bFallback;
+    } cases[] = {
+        {names, 0, "", 0, false},       {names, 1, "", 1, false},    {names, 0, "HDMI-2", 1, false},
+        {names, 1, "HDMI-1", 0, false}, {names, 1, "DP-1", 1, true}, {names, -1, "", 0, false},
+        {{}, 0, "HDMI-1", -1, false},
+    };
+    for (const auto& c : cases) {
+        const ScreenChoice choice =
+            ChooseScreen(c.names, c.nPrimary, QString::fromLatin1(c.szWanted));
+        EXPECT_EQ(choice.nIndex, c.nIndex) << c.szWanted << " primary " << c.nPrimary;
+        EXPECT_EQ(choice.bFallback, c.bFallback) << c.szWanted;
+    }
+}
+
+TEST(ScreenFollower, CoversTheChosenScreenAndMovesWhenItGoesAndComesBack) {
+    CTempWorkDir dir;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2) << "the offscreen platform's two outputs";
+    QScreen* second = screens[1];
+
+    WriteProfileString(setting::kSection, setting::kBildschirm, second->name());
+    // Frameless as the show's window: the platform adds no frame to the geometry.
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    CScreenFollower follower(window, second->name(), true);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(follower.Screen(), second);
+    EXPECT_EQ(window.geometry(), second->geometry());
+    EXPECT_TRUE(ScreenStateOf(window).strMissing.isEmpty());
+
+    // Qt announces the removal while the screen is still listed.
+    emit qGuiApp->screenRemoved(second);
+    EXPECT_EQ(follower.Screen(), QGuiApplication::primaryScreen());
+    EXPECT_EQ(window.geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(window.isVisible());
+    emit qGuiApp->screenAdded(second);
+    EXPECT_EQ(window.geometry(), second->geometry()) << "back on the chosen one";
+
+    window.hide();
+    emit second->geometryChanged(second->geometry());
+    EXPECT_TRUE(window.isVisible()) << "a window Qt hid with its screen comes back";
+
+    // An output that is not there: the primary screen, and the status page names the missing.
+    WriteProfileString(setting::kSection, setting::kBildschirm, QStringLiteral("DP-9"));
+    QWidget other(nullptr, Qt::FramelessWindowHint);
+    CScreenFollower fallback(other, QStringLiteral("DP-9"), true);
+    other.show();
+    EXPECT_EQ(other.geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_EQ(ScreenStateOf(other).strMissing, QStringLiteral("DP-9"));
+    EXPECT_EQ(ScreenStateOf(other).size, QGuiApplication::primaryScreen()->geometry().size());
+}
