@@ -71,6 +71,11 @@ constexpr StatusTexts kTextsDe{
     .szOn = "ein",
     .szOff = "aus",
 
+    .szServiceSlide = "Fahrzeug %1 von %2",
+    .szServiceNoSlides = "keine Fahrzeuge",
+    .szServiceSync = "Abgleich %1 %2",
+    .szServiceNoSync = "noch kein Abgleich",
+
     .szKilobytes = "%1 kB",
     .szMegabytes = "%1 MB",
     .cDecimal = '.',
@@ -142,6 +147,11 @@ constexpr StatusTexts kTextsFr{
     .szTrace = "Journal zelvora.trace",
     .szOn = "activé",
     .szOff = "désactivé",
+
+    .szServiceSlide = "Véhicule %1 sur %2",
+    .szServiceNoSlides = "aucun véhicule",
+    .szServiceSync = "Synchronisation %1 %2",
+    .szServiceNoSync = "aucune synchronisation",
 
     .szKilobytes = "%1 ko",
     .szMegabytes = "%1 Mo",

@@ -71,6 +71,13 @@ struct StatusTexts {
     const char* szOn;
     const char* szOff;
 
+    // The service manager's status line: the slide's place among those shown, and the last
+    // sync's time and outcome.
+    const char* szServiceSlide; // "%1" of "%2"
+    const char* szServiceNoSlides;
+    const char* szServiceSync; // "%1" the time, "%2" the outcome
+    const char* szServiceNoSync;
+
     const char* szKilobytes; // "%1" the number
     const char* szMegabytes;
     char cDecimal;        // the decimal point of megabytes and seconds

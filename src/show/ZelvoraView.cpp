@@ -21,7 +21,9 @@
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
 #include "sync/SyncConstants.h"
+#include "sync/SyncStatus.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +32,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <chrono>
 #include <stdexcept>
 
@@ -68,7 +71,8 @@ int KeyCode(const QKeyEvent& event) {
 CZelvoraView::CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPowerOff& powerOff,
                            IScreenSaver& screenSaver, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_powerOff(powerOff), m_screenSaver(screenSaver),
-      m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }) {
+      m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }),
+      m_progress(clock) {
     if (!makeSync)
         throw std::invalid_argument("the view needs a portal sync");
     connect(&m_job, &CSyncJob::Finished, this, &CZelvoraView::OnJobFinished);
@@ -119,6 +123,7 @@ void CZelvoraView::OnInitialUpdate() {
     m_satzStore.m_nPictureCount = 0;
     m_satzStore.m_nSatzCount = 0;
     m_satzStore.LoadSettings();
+    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
 
     m_timers.SetTimer(TIMER_SHUTDOWN_CHECK, kShutdownCheckPeriod);
     if (m_satzStore.m_nAnzeige < 0)
@@ -163,6 +168,7 @@ void CZelvoraView::OnTimer(int nIDEvent) {
     if (nIDEvent == TIMER_NEXT_SATZ) {
         Trace(QStringLiteral("GetNextSatz Start"));
         NextSatz(+1);
+        m_bStepPending = true;
         update();
         Trace(QStringLiteral("GetNextSatz Ende"));
     }
@@ -228,6 +234,8 @@ bool CZelvoraView::StartJob(SyncJobKind kind) {
 
 void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
     m_progressRepaint.stop();
+    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
+    emit ServiceStatus(m_progress.StatusLine(m_satzStore));
     m_satzStore.m_strAdresse = result.strAdresse;
     m_satzStore.m_satzNrList = result.satzNrList;
     m_satzStore.m_nSatzNrCount = result.nSatzNrCount;
@@ -523,6 +531,30 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
                         report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job));
     }
     SchedulePrefetch();
+    if (std::exchange(m_bStepPending, false))
+        m_progress.Stepped();
+    const int nShown = m_satzStore.m_bSatzLoaded ? m_satzStore.m_nCurrentSatz : -1;
+    if (std::exchange(m_nShownSatz, nShown) != nShown)
+        emit ServiceStatus(m_progress.StatusLine(m_satzStore));
+    if (m_progress.Painted())
+        emit FirstFramePainted();
+}
+
+bool CZelvoraView::CheckProgress() {
+    const bool bProgress = m_progress.Judge(Activity());
+    update(QRect(0, 0, 1, 1));
+    return bProgress;
+}
+
+ShowActivity CZelvoraView::Activity() const {
+    bool bSlides = false;
+    for (int n = 0; m_satzStore.m_bSatzLoaded && n < m_satzStore.m_nSatzCount && !bSlides; ++n)
+        bSlides = m_satzStore.IsSatzVisible(n);
+    const bool bCovered = m_status.IsShown() || m_bManualPanel ||
+                          QApplication::activeModalWidget() || QApplication::activePopupWidget();
+    const QWindow* handle = window()->windowHandle();
+    return {m_bRunning && m_bShowStarted && bSlides && !bCovered, m_nSpeed,
+            handle && handle->isExposed()};
 }
 
 void CZelvoraView::SchedulePrefetch() {
