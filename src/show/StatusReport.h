@@ -31,8 +31,9 @@ struct StatusPage {
 
 // What only the view knows.
 struct ShowState {
-    bool bAdvancing = false; // the slide timer is armed
-    int nSpeed = 0;          // its period in milliseconds
+    bool bAdvancing = false;      // the slide timer is armed
+    int nSpeed = 0;               // its period in milliseconds
+    unsigned nBlankingHeldBy = 0; // the blanking:: means that keep the screen on
 };
 
 // The sync job behind the show.
@@ -65,6 +66,7 @@ private:
     StatusLine LastSuccess(const char* szLabel, bool bNeuFz) const;
     QString Folder(const char* folder) const;
     QString Shutdown() const;
+    StatusLine Blanking(unsigned nHeldBy) const;
     QString Job(const JobState& job) const;
     QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;
     QString Size(qint64 nBytes) const;

@@ -63,6 +63,13 @@ struct StatusTexts {
     const char* szInterval;
     const char* szRunning; // "%1" seconds
     const char* szStopped;
+    // Whether the screen is kept from blanking, and by what.
+    const char* szBlanking;
+    const char* szBlankingHeld; // "%1" the means
+    const char* szBlankingNone;
+    const char* szByDesktop;
+    const char* szByXScreenSaver;
+    const char* szByDpms;
     const char* szShutdown;
     const char* szToday; // "%1" the time of day
     const char* szTomorrow;

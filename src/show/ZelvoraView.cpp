@@ -527,8 +527,10 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
         job.progress = m_job.Progress();
         job.nElapsedMs = m_job.ElapsedMs();
         job.nLastMs = m_job.LastDurationMs();
-        PaintStatusPage(painter, rect(),
-                        report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job));
+        PaintStatusPage(
+            painter, rect(),
+            report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed, m_screenSaver.HeldBy()},
+                        job));
     }
     SchedulePrefetch();
     if (std::exchange(m_bStepPending, false))

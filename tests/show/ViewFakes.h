@@ -57,6 +57,7 @@ class CFakeScreenSaver final : public IScreenSaver {
 public:
     void Inhibit() override { m_bHeld = true; }
     void Release() override { m_bHeld = false; }
+    unsigned HeldBy() const override { return m_bHeld ? blanking::kDesktop : 0U; }
     bool m_bHeld = false;
 };
 
