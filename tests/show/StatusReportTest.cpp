@@ -3,11 +3,10 @@
 
 #include "show/StatusReport.h"
 
-#include "platform/ScreenSaver.h"
-
 #include "PortalData.h"
 #include "PortalServer.h"
 #include "catalogue/SatzStore.h"
+#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "support/TempWorkDir.h"
