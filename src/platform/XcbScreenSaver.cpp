@@ -49,7 +49,8 @@ void CXcbScreenSaver::Suspend() {
         }
     }
     TraceF("Bildschirmschoner des X-Servers %s, DPMS %s",
-           m_bSaverSuspended ? "ausgesetzt" : "nicht ausgesetzt", m_bDpmsOff ? "aus" : "nicht ausgeschaltet");
+           m_bSaverSuspended ? "ausgesetzt" : "nicht ausgesetzt",
+           m_bDpmsOff ? "aus" : "nicht ausgeschaltet");
 }
 
 void CXcbScreenSaver::Restore() {
