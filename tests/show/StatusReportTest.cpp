@@ -6,7 +6,6 @@
 #include "PortalData.h"
 #include "PortalServer.h"
 #include "catalogue/SatzStore.h"
-#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "support/TempWorkDir.h"
@@ -287,29 +286,6 @@ TEST_F(StatusReport, IntervalAndWhetherTheShowAdvances) {
               QStringLiteral("toutes les 60 s, diaporama en marche"));
     EXPECT_EQ(Value(kFr, "Changement de diapositive", {false, 2500}),
               QString::fromUtf8("toutes les 2,5 s, diaporama arrêté"));
-}
-
-TEST_F(StatusReport, WhetherBlankingIsHeldOffAndByWhat) {
-    const struct {
-        int nSprache;
-        unsigned nHeldBy;
-        const char* szValue;
-    } cases[] = {
-        {kDe, 0, "nicht verhindert"},
-        {kDe, blanking::kDesktop, "verhindert über Desktop-Sitzung"},
-        {kDe, blanking::kXScreenSaver | blanking::kDpms,
-         "verhindert über X-Server (Bildschirmschoner ausgesetzt), DPMS aus"},
-        {kFr, blanking::kDesktop | blanking::kDpms,
-         "empêchés par session du bureau, DPMS désactivé"},
-    };
-    for (const auto& c : cases) {
-        const StatusLine line = Line(c.nSprache,
-                                     c.nSprache == kDe ? "Bildschirmschoner und Energiesparen"
-                                                       : "Économiseur d'écran et mise en veille",
-                                     {true, 10000, c.nHeldBy});
-        EXPECT_EQ(line.strValue, QString::fromUtf8(c.szValue));
-        EXPECT_EQ(line.bWarning, c.nHeldBy == 0) << c.szValue;
-    }
 }
 
 TEST_F(StatusReport, NextScheduledShutdownOrOff) {
