@@ -18,10 +18,13 @@ void CZelvoraApp::InitInstance(const QByteArray& restartHistory) {
             return new CZelvoraView(m_makeSync, SystemClock(), m_powerOff, m_screenSaver, parent);
         },
         restartHistory);
-    m_pMainWnd->View().OnInitialUpdate();
+    CZelvoraView& view = m_pMainWnd->View();
+    connect(&view, &CZelvoraView::FirstFramePainted, &m_serviceNotifier,
+            [this, &view] { m_serviceNotifier.Ready([&view] { return view.CheckProgress(); }); });
+    connect(&view, &CZelvoraView::ServiceStatus, &m_serviceNotifier, &CServiceNotifier::Status);
+    view.OnInitialUpdate();
     m_pMainWnd->show();
-    m_pMainWnd->View().setFocus();
-    m_serviceNotifier.Ready();
+    view.setFocus();
 }
 
 bool CZelvoraApp::IsRestartPending() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The application object: fixes where the settings live and creates the one main window with
 // the given portal sync and the real clock, power-off and screen-saver inhibition, and tells
-// the service manager once it is up.
+// the service manager once its first frame is painted, and then how the show goes.
 
 #include "platform/ServiceNotifier.h"
 #include "platform/SystemPowerOff.h"

@@ -12,21 +12,32 @@ constexpr char kNotifySocket[] = "NOTIFY_SOCKET";
 
 CServiceNotifier::CServiceNotifier(int nWatchdogPeriod, QObject* parent) : QObject(parent) {
     m_watchdog.setInterval(nWatchdogPeriod);
-    connect(&m_watchdog, &QTimer::timeout, this, [] { Notify("WATCHDOG=1"); });
+    connect(&m_watchdog, &QTimer::timeout, this, [this] {
+        if (m_isProgressing())
+            Notify("WATCHDOG=1");
+        else
+            Trace(QStringLiteral("Watchdog: die Show kommt nicht voran"));
+    });
 }
 
-void CServiceNotifier::Ready() {
-    if (!qEnvironmentVariableIsSet(kNotifySocket))
+void CServiceNotifier::Ready(ProgressCheck isProgressing) {
+    if (!qEnvironmentVariableIsSet(kNotifySocket) || m_watchdog.isActive())
         return;
+    m_isProgressing = std::move(isProgressing);
     Notify("READY=1");
     m_watchdog.start();
 }
 
-void CServiceNotifier::Notify(const char* szState) {
+void CServiceNotifier::Status(const QString& line) {
+    if (qEnvironmentVariableIsSet(kNotifySocket))
+        Notify("STATUS=" + line.toUtf8());
+}
+
+void CServiceNotifier::Notify(const QByteArray& state) {
 #ifndef _WIN32
-    if (sd_notify(0, szState) < 0)
-        TraceF("sd_notify %s fehlgeschlagen", szState);
+    if (sd_notify(0, state.constData()) < 0)
+        TraceF("sd_notify %s fehlgeschlagen", state.constData());
 #else
-    Q_UNUSED(szState);
+    Q_UNUSED(state);
 #endif
 }

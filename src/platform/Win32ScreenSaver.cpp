@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+CSystemScreenSaver::CSystemScreenSaver() = default;
+
 void CSystemScreenSaver::Inhibit() {
     if (m_bHeld)
         return;
@@ -15,5 +17,9 @@ void CSystemScreenSaver::Release() {
         return;
     m_bHeld = false;
     SetThreadExecutionState(ES_CONTINUOUS);
+}
+
+unsigned CSystemScreenSaver::HeldBy() const {
+    return m_bHeld ? blanking::kDesktop : 0U;
 }
 #endif

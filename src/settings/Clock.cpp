@@ -1,11 +1,19 @@
 #include "settings/Clock.h"
 
+#include <chrono>
+
 namespace {
 class CSystemClock final : public IClock {
 public:
     std::time_t Now() const override { return std::time(nullptr); }
 };
 } // namespace
+
+qint64 IClock::SteadyMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 IClock& SystemClock() {
     static CSystemClock clock;

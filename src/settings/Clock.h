@@ -3,12 +3,16 @@
 // calendar. The clock is a seam so tests can run the shutdown and update rules at any hour.
 
 #include <QString>
+#include <QtGlobal>
 #include <ctime>
 
 class IClock {
 public:
     virtual ~IClock() = default;
     virtual std::time_t Now() const = 0;
+    // Milliseconds on a clock that never jumps, for spans within the run; the real one unless
+    // a test drives it.
+    virtual qint64 SteadyMs() const;
 };
 
 // The real clock. Stateless; one instance for the life of the process.

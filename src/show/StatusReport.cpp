@@ -3,6 +3,7 @@
 #include "catalogue/CacheText.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
+#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/Trace.h"
@@ -87,6 +88,7 @@ StatusPage CStatusReport::Page(const ShowState& show, const JobState& job,
         {Text(t.szWorkDir), QDir::toNativeSeparators(QDir::currentPath())},
         {Text(t.szInterval),
          Text(show.bAdvancing ? t.szRunning : t.szStopped).arg(Seconds(show.nSpeed))},
+        Blanking(show.nBlankingHeldBy),
         {Text(t.szShutdown), Shutdown()},
         {Text(t.szJob), Job(job)},
         {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
@@ -188,6 +190,22 @@ QString CStatusReport::Screen(const ScreenState& screen) const {
     return screen.strMissing.isEmpty()
                ? value
                : Text(m_texts.szScreenMissing).arg(screen.strMissing, value);
+}
+
+StatusLine CStatusReport::Blanking(unsigned nHeldBy) const {
+    const std::pair<unsigned, const char*> means[] = {
+        {blanking::kDesktop, m_texts.szByDesktop},
+        {blanking::kXScreenSaver, m_texts.szByXScreenSaver},
+        {blanking::kDpms, m_texts.szByDpms},
+    };
+    QStringList names;
+    for (const auto& [nBit, szName] : means) {
+        if (nHeldBy & nBit)
+            names << Text(szName);
+    }
+    if (names.isEmpty())
+        return {Text(m_texts.szBlanking), Text(m_texts.szBlankingNone), true};
+    return {Text(m_texts.szBlanking), Text(m_texts.szBlankingHeld).arg(names.join(u", "))};
 }
 
 QString CStatusReport::Counted(qint64 nCount, const char* szOne, const char* szMany) const {

@@ -41,8 +41,9 @@ struct ScreenState {
 
 // What only the view knows.
 struct ShowState {
-    bool bAdvancing = false; // the slide timer is armed
-    int nSpeed = 0;          // its period in milliseconds
+    bool bAdvancing = false;      // the slide timer is armed
+    int nSpeed = 0;               // its period in milliseconds
+    unsigned nBlankingHeldBy = 0; // the blanking:: means that keep the screen on
 };
 
 // The sync job behind the show.
@@ -78,6 +79,7 @@ private:
     QString Folder(const char* folder) const;
     QString Shutdown() const;
     QString Screen(const ScreenState& screen) const;
+    StatusLine Blanking(unsigned nHeldBy) const;
     QString Job(const JobState& job) const;
     QString Counted(qint64 nCount, const char* szOne, const char* szMany) const;
     QString Size(qint64 nBytes) const;

@@ -66,6 +66,13 @@ struct StatusTexts {
     const char* szScreen;
     const char* szScreenValue;   // "%1" the output, "%2" x "%3" pixels, "%4" ratio, "%5" Hz
     const char* szScreenMissing; // "%1" the output chosen, "%2" the value of the one in use
+    // Whether the screen is kept from blanking, and by what.
+    const char* szBlanking;
+    const char* szBlankingHeld; // "%1" the means
+    const char* szBlankingNone;
+    const char* szByDesktop;
+    const char* szByXScreenSaver;
+    const char* szByDpms;
     const char* szShutdown;
     const char* szToday; // "%1" the time of day
     const char* szTomorrow;
@@ -73,6 +80,13 @@ struct StatusTexts {
     const char* szTrace;
     const char* szOn;
     const char* szOff;
+
+    // The service manager's status line: the slide's place among those shown, and the last
+    // sync's time and outcome.
+    const char* szServiceSlide; // "%1" of "%2"
+    const char* szServiceNoSlides;
+    const char* szServiceSync; // "%1" the time, "%2" the outcome
+    const char* szServiceNoSync;
 
     const char* szKilobytes; // "%1" the number
     const char* szMegabytes;

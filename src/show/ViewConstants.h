@@ -37,6 +37,12 @@ inline constexpr int kStaleMarkerGrey = 110;
 
 // The line under the waiting message when a sync brought nothing, in layout pixels.
 inline constexpr int kWaitingNoticePixels = 24;
+
+// The watchdog is fed while a paint completed this recently, and while a show that should
+// advance stepped within its period and this margin: more than one watchdog tick, and time
+// to decode a slide's photos at 4K.
+inline constexpr int kPaintedWithinMs = 60000;
+inline constexpr int kStepMarginMs = 30000;
 } // namespace view
 
 namespace command {

@@ -22,7 +22,9 @@
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
 #include "sync/SyncConstants.h"
+#include "sync/SyncStatus.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +33,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <chrono>
 #include <stdexcept>
 
@@ -69,7 +72,8 @@ int KeyCode(const QKeyEvent& event) {
 CZelvoraView::CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPowerOff& powerOff,
                            IScreenSaver& screenSaver, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_powerOff(powerOff), m_screenSaver(screenSaver),
-      m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }) {
+      m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }),
+      m_progress(clock) {
     if (!makeSync)
         throw std::invalid_argument("the view needs a portal sync");
     connect(&m_job, &CSyncJob::Finished, this, &CZelvoraView::OnJobFinished);
@@ -120,6 +124,7 @@ void CZelvoraView::OnInitialUpdate() {
     m_satzStore.m_nPictureCount = 0;
     m_satzStore.m_nSatzCount = 0;
     m_satzStore.LoadSettings();
+    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
 
     m_timers.SetTimer(TIMER_SHUTDOWN_CHECK, kShutdownCheckPeriod);
     if (m_satzStore.m_nAnzeige < 0)
@@ -164,6 +169,7 @@ void CZelvoraView::OnTimer(int nIDEvent) {
     if (nIDEvent == TIMER_NEXT_SATZ) {
         Trace(QStringLiteral("GetNextSatz Start"));
         NextSatz(+1);
+        m_bStepPending = true;
         update();
         Trace(QStringLiteral("GetNextSatz Ende"));
     }
@@ -229,6 +235,8 @@ bool CZelvoraView::StartJob(SyncJobKind kind) {
 
 void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
     m_progressRepaint.stop();
+    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
+    emit ServiceStatus(m_progress.StatusLine(m_satzStore));
     m_satzStore.m_strAdresse = result.strAdresse;
     m_satzStore.m_satzNrList = result.satzNrList;
     m_satzStore.m_nSatzNrCount = result.nSatzNrCount;
@@ -522,9 +530,37 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
         job.nLastMs = m_job.LastDurationMs();
         PaintStatusPage(
             painter, rect(),
-            report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed}, job, ScreenStateOf(*this)));
+            report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed, m_screenSaver.HeldBy()}, job,
+                        ScreenStateOf(*this)));
     }
     SchedulePrefetch();
+    if (std::exchange(m_bStepPending, false))
+        m_progress.Stepped();
+    const int nShown = m_satzStore.m_bSatzLoaded ? m_satzStore.m_nCurrentSatz : -1;
+    if (std::exchange(m_nShownSatz, nShown) != nShown)
+        emit ServiceStatus(m_progress.StatusLine(m_satzStore));
+    if (m_progress.Painted())
+        emit FirstFramePainted();
+}
+
+bool CZelvoraView::CheckProgress() {
+    const bool bProgress = m_progress.Judge(Activity());
+    update(QRect(0, 0, 1, 1));
+    return bProgress;
+}
+
+ShowActivity CZelvoraView::Activity() const {
+    bool bSlides = false;
+    for (int n = 0; m_satzStore.m_bSatzLoaded && n < m_satzStore.m_nSatzCount && !bSlides; ++n)
+        bSlides = m_satzStore.IsSatzVisible(n);
+    const bool bCovered = m_status.IsShown() || m_bManualPanel ||
+                          QApplication::activeModalWidget() || QApplication::activePopupWidget();
+    const QWindow* handle = window()->windowHandle();
+    // Judged by the slide timer too: a settings change marks the show running and leaves a
+    // timer the operator stopped as it was, and that show is still, not stalled.
+    const bool bTimed = m_bRunning && m_timers.IsArmed(TIMER_NEXT_SATZ);
+    return {bTimed && m_bShowStarted && bSlides && !bCovered, m_nSpeed,
+            handle && handle->isExposed()};
 }
 
 void CZelvoraView::SchedulePrefetch() {

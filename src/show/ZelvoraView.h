@@ -8,6 +8,7 @@
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
 #include "show/ComposedSlide.h"
+#include "show/ShowProgress.h"
 #include "show/SlideFrame.h"
 #include "show/StatusOverlay.h"
 #include "show/WindowTimers.h"
@@ -51,6 +52,9 @@ public:
     const QString& WaitingNoticeText() const { return m_strWaitingNotice; }
     // The status page for support covers the slide.
     bool IsStatusShown() const { return m_status.IsShown(); }
+    // For the service manager's watchdog, on each of its ticks: whether the show makes
+    // progress. Asks for a paint, so that a still show is seen painting at the next tick.
+    bool CheckProgress();
 
     // IDialogHost
     CSatzStore& Store() override { return m_satzStore; }
@@ -77,6 +81,10 @@ signals:
     void ShowStateChanged();
     // A command's change needs a fresh start; queued, so the command has ended first.
     void RestartRequested();
+    // The first paint completed: the show is on screen.
+    void FirstFramePainted();
+    // The slide on screen changed, or a job ended: the line for the service manager.
+    void ServiceStatus(const QString& line);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -113,6 +121,7 @@ private:
     ViewGeometry Geometry() const;
     // Device pixels per layout pixel of the slide's paint.
     qreal DeviceScale() const;
+    ShowActivity Activity() const;
 
     CSatzStore m_satzStore;
     bool m_bRunning = false;
@@ -139,4 +148,9 @@ private:
     // The next slide composed ahead on a scaled view; its paint serves it only while nothing it
     // was composed from has changed.
     CComposedSlide m_composed;
+    CShowProgress m_progress;
+    // The slide timer stepped; its paint proves the show advances.
+    bool m_bStepPending = false;
+    // The slide the last paint showed, -1 for none.
+    int m_nShownSatz = -1;
 };

@@ -23,7 +23,9 @@
 class CFakeClock final : public IClock {
 public:
     std::time_t Now() const override { return m_now; }
+    qint64 SteadyMs() const override { return m_nSteadyMs; }
     std::time_t m_now = LocalTime(2026, 3, 10, 14, 0, 0);
+    qint64 m_nSteadyMs = 1000000;
 };
 
 class CRecordingSync final : public IPortalSync {
@@ -55,6 +57,7 @@ class CFakeScreenSaver final : public IScreenSaver {
 public:
     void Inhibit() override { m_bHeld = true; }
     void Release() override { m_bHeld = false; }
+    unsigned HeldBy() const override { return m_bHeld ? blanking::kDesktop : 0U; }
     bool m_bHeld = false;
 };
 

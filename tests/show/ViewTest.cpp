@@ -4,8 +4,10 @@
 
 #include "../catalogue/TraceCapture.h"
 
+#include "platform/ServiceNotifier.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/NotifySocket.h"
 #include "support/TempWorkDir.h"
 #include "support/TestPhotos.h"
 #include "sync/CredentialStore.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QSemaphore>
 #include <QSettings>
 #include <cstdlib>
@@ -742,5 +745,95 @@ TEST_F(View, SyncsThatBringNothingAreToldOnTheWaitingScreenAndAfterTheUpdate) {
         EXPECT_TRUE(answerer.m_seen[0].strText.startsWith(QString::fromUtf8(c.szFailed)))
             << answerer.m_seen[0].strText.toStdString();
         EXPECT_EQ(nRestarts, 0);
+    }
+}
+
+TEST_F(View, WatchdogFedWhileTheSlidesStepOrTheShowIsStillOnPurposeAndPaints) {
+    constexpr int kTick = 50;
+    const int kLate = 3000 + kStepMarginMs + 1000;
+    const int kLong = 10 * 60 * 1000;
+    struct CPaintEater final : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            return event->type() == QEvent::Paint;
+        }
+    } paintsLost;
+    const auto open = [](QWidget* popup) {
+        popup->setWindowModality(Qt::ApplicationModal);
+        popup->show();
+    };
+    const struct {
+        const char* szCase;
+        int nRecords; // -1: no credentials
+        std::function<void(CZelvoraView&)> before;
+        int nPassMs;
+        bool bStep; // the slide timer steps at the end
+        bool bFed;
+    } rows[] = {
+        {"waiting for credentials", -1, {}, kLong, false, true},
+        {"an empty catalogue", 0, {}, kLong, false, true},
+        {"the slides step", 3, {}, kLate - 2000, true, true},
+        {"the slides stop stepping", 3, {}, kLate, false, false},
+        {"stopped by the operator", 3, [](CZelvoraView& v) { v.StartStop(); }, kLong, false, true},
+        {"stopped, then settings applied", 3,
+         [](CZelvoraView& v) {
+             v.StartStop();
+             v.OnTimer(TIMER_SETTINGS_CHANGED);
+         },
+         kLong, false, true},
+        {"a dialog open", 3, [&](CZelvoraView& v) { open(new QDialog(&v)); }, kLong, false, true},
+        {"a menu open", 3, [](CZelvoraView& v) { (new QMenu(&v))->popup({}); }, kLong, false, true},
+        {"the status page shown", 3,
+         [](CZelvoraView& v) {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, QStringLiteral("i"));
+             QCoreApplication::sendEvent(&v, &press);
+         },
+         kLong, false, true},
+        {"still, but no longer painting", 3,
+         [&](CZelvoraView& v) {
+             v.StartStop();
+             v.installEventFilter(&paintsLost);
+         },
+         kPaintedWithinMs + 1000, false, false},
+    };
+    SyncOutcome last;
+    last.time = LocalTime(2026, 3, 10, 10, 3, 0);
+    WriteSyncOutcome(SyncKind::Used, last);
+    CNotifySocket manager;
+    const auto has = [](const std::vector<std::string>& messages, const std::string& text) {
+        return std::find(messages.begin(), messages.end(), text) != messages.end();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.szCase);
+        if (row.nRecords >= 0)
+            SaveCredentials(QStringLiteral("4711"), QStringLiteral("geheim"));
+        for (int n = 1; n <= row.nRecords; ++n)
+            WriteRecord(n);
+        CServiceNotifier notifier(kTick);
+        CZelvoraView& view = MakeView();
+        QObject::connect(&view, &CZelvoraView::FirstFramePainted, &notifier,
+                         [&] { notifier.Ready([&view] { return view.CheckProgress(); }); });
+        QObject::connect(&view, &CZelvoraView::ServiceStatus, &notifier, &CServiceNotifier::Status);
+        view.OnInitialUpdate();
+        if (row.nRecords >= 0)
+            view.OnTimer(TIMER_START_LOAD);
+        WaitForJob(view);
+        view.OnCommand(command::kSpeed3s);
+        const std::vector<std::string> unseen = manager.During(kTick);
+        EXPECT_FALSE(has(unseen, "READY=1")) << "not before the first frame";
+        EXPECT_EQ(has(unseen, "STATUS=Fahrzeug 2 von 3 · Abgleich 10:03 ok"), row.nRecords == 3)
+            << "when the job ends";
+        view.show();
+        ASSERT_TRUE(has(manager.During(kTick), "READY=1"));
+        if (row.before)
+            row.before(view);
+        // Time passes with the event loop turning, but the slide timer does not step.
+        for (int nDone = 0; nDone < row.nPassMs; nDone += 3000) {
+            m_seams.clock.m_nSteadyMs += std::min(3000, row.nPassMs - nDone);
+            QCoreApplication::processEvents();
+        }
+        if (row.bStep)
+            view.OnTimer(TIMER_NEXT_SATZ);
+        manager.Drain();
+        EXPECT_EQ(has(manager.During(4 * kTick), "WATCHDOG=1"), row.bFed);
     }
 }

@@ -1,0 +1,55 @@
+#include "show/ShowProgress.h"
+
+#include "catalogue/SatzStore.h"
+#include "settings/Clock.h"
+#include "show/StatusTexts.h"
+#include "show/SyncNotice.h"
+#include "show/ViewConstants.h"
+
+using namespace view;
+
+CShowProgress::CShowProgress(const IClock& clock) : m_clock(clock), m_nLastStep(clock.SteadyMs()) {}
+
+bool CShowProgress::Painted() {
+    const bool bFirst = m_nLastPaint < 0;
+    m_nLastPaint = m_clock.SteadyMs();
+    return bFirst;
+}
+
+void CShowProgress::Stepped() {
+    m_nLastStep = m_clock.SteadyMs();
+}
+
+bool CShowProgress::Judge(const ShowActivity& activity) {
+    const qint64 nNow = m_clock.SteadyMs();
+    if (!activity.bExposed) {
+        m_nLastStep = nNow;
+        return true;
+    }
+    const bool bPainting = m_nLastPaint >= 0 && nNow - m_nLastPaint <= kPaintedWithinMs;
+    if (!activity.bShouldAdvance)
+        m_nLastStep = nNow;
+    return bPainting && nNow - m_nLastStep <= activity.nPeriodMs + kStepMarginMs;
+}
+
+QString CShowProgress::StatusLine(const CSatzStore& store) const {
+    const StatusTexts& t = StatusTextsFor(store.m_nSprache);
+    int nVisible = 0;
+    int nPosition = 0;
+    for (int n = 0; store.m_bSatzLoaded && n < store.m_nSatzCount; ++n) {
+        if (!store.IsSatzVisible(n))
+            continue;
+        ++nVisible;
+        if (n <= store.m_nCurrentSatz)
+            nPosition = nVisible;
+    }
+    QString line = nVisible > 0 ? QString::fromUtf8(t.szServiceSlide).arg(nPosition).arg(nVisible)
+                                : QString::fromUtf8(t.szServiceNoSlides);
+    line += QStringLiteral(" · ");
+    if (m_lastSync.time == 0)
+        return line + QString::fromUtf8(t.szServiceNoSync);
+    return line + QString::fromUtf8(t.szServiceSync)
+                      .arg(FormatLocalTime(m_lastSync.time, "%H:%M"),
+                           m_lastSync.failure == SyncFailure::None ? QStringLiteral("ok")
+                                                                   : FailureWords(m_lastSync, t));
+}
