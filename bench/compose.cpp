@@ -12,9 +12,8 @@
 //
 // Usage: compose [slides]   (default 100)
 
+#include "NoPlatform.h"
 #include "catalogue/SatzStore.h"
-#include "platform/PowerOff.h"
-#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
@@ -177,16 +176,6 @@ std::tuple<Figures, Figures, int> MeasureComposedAhead(CSatzStore& store, QSize 
     }
     return {Sorted(paints), Sorted(idle), nFresh};
 }
-
-class CNoPowerOff final : public IPowerOff {
-public:
-    void ShutdownPC() override {}
-};
-class CNoScreenSaver final : public IScreenSaver {
-public:
-    void Inhibit() override {}
-    void Release() override {}
-};
 
 // A sync that finds nothing to do, or holds its job until released.
 class CHeldSync final : public IPortalSync {

@@ -12,10 +12,9 @@
 //
 // Usage: show_start [start|stall]   (default both)
 
+#include "NoPlatform.h"
 #include "PortalServer.h"
 #include "PortalStock.h"
-#include "platform/PowerOff.h"
-#include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
@@ -41,16 +40,6 @@ constexpr int kStallVehicles = 200;
 constexpr int kStallDelayMs = 50;
 constexpr int kProbePeriodMs = 10;
 constexpr char kFirstSlide[] = "first slide after";
-
-class CNoPowerOff final : public IPowerOff {
-public:
-    void ShutdownPC() override {}
-};
-class CNoScreenSaver final : public IScreenSaver {
-public:
-    void Inhibit() override {}
-    void Release() override {}
-};
 
 // Reports once the view paints a slide.
 class CFirstSlide final : public QObject {
