@@ -1,6 +1,8 @@
 // The command-line tools end as their manual pages say: 0 for help and version, 1 for a run
 // that failed, 2 for a command line that is wrong.
 
+#include "support/Emulation.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@ int RunProgram(const QString& tool, const QStringList& arguments, QByteArray* er
 } // namespace
 
 TEST(ToolExitCodes, FollowTheManualPages) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("file"));
     ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
