@@ -39,6 +39,11 @@ inline constexpr int kMaxNextSatzTries = 1000;
 inline constexpr std::int64_t kPictureCacheBytes = 96 * 1024 * 1024;
 // Pictures are held as 32-bit pixels.
 inline constexpr int kBytesPerPixel = 4;
+// A JPEG drawn smaller than decoded is decoded at the smallest of these eighths of its size
+// that still covers the drawn size: libjpeg-turbo's fast reduced decodes (the other eighths
+// take longer than a full decode and a smooth scale).
+inline constexpr int kJpegScaleDenominator = 8;
+inline constexpr int kJpegScaleNumerators[] = {1, 2, 4};
 
 // m_nSprache
 inline constexpr int kDeutsch = 1;

@@ -54,6 +54,19 @@ bool FitsAllocationLimit(const QSize& size) {
     return limit <= 0 || qint64(size.width()) * size.height() * 4 <= limit * 1024 * 1024;
 }
 
+// The size a JPEG of that full size is decoded at to be drawn at drawn: an eighth step that
+// covers it, or an invalid size for a full decode. Rounded down, so that the decoder's choice
+// of step, which rounds up, is that same step.
+QSize JpegDecodeSize(const QSize& full, const QSize& drawn) {
+    for (const int nNumerator : kJpegScaleNumerators) {
+        const QSize step(full.width() * nNumerator / kJpegScaleDenominator,
+                         full.height() * nNumerator / kJpegScaleDenominator);
+        if (step.width() >= drawn.width() && step.height() >= drawn.height())
+            return step;
+    }
+    return {};
+}
+
 bool Refuse(const QString& path, const QString& reason) {
     TraceF("Foto abgelehnt %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
     return false;
@@ -62,7 +75,8 @@ bool Refuse(const QString& path, const QString& reason) {
 } // namespace
 
 bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
-                                             int& nHeight, const QByteArray& format) const {
+                                             int& nHeight, const QByteArray& format,
+                                             const QSize& drawn) const {
     picture = QImage();
     nWidth = nHeight = 0;
     QBuffer buffer;
@@ -72,6 +86,9 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
     QImageReader reader(&buffer, format);
     // Otherwise a failing named decoder falls back to guessing from the content.
     reader.setAutoDetectImageFormat(format.isEmpty());
+    const bool bScaled = drawn.isValid() && !drawn.isEmpty();
+    if (bScaled && reader.format() == "jpeg")
+        reader.setScaledSize(JpegDecodeSize(reader.size(), drawn));
     if (!reader.read(&picture)) {
         TraceF("Foto nicht lesbar: %s", qUtf8Printable(reader.errorString()));
         picture = QImage();
@@ -82,6 +99,8 @@ bool CPictureLoader::CreatePictureFromMemory(const QByteArray& bytes, QImage& pi
         picture = QImage();
         return false;
     }
+    if (bScaled && picture.size() != drawn)
+        picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Pixel photos carry their size in pixels already; no device resolution applies.
     nWidth = picture.width();
     nHeight = picture.height();

@@ -15,9 +15,12 @@ struct PictureSize;
 class CPictureLoader {
 public:
     // Decodes bytes into a picture; on success gives its width and height in pixels. With a
-    // format, only that decoder is tried.
+    // format, only that decoder is tried. With a valid drawn size the picture comes at exactly
+    // that size, smoothly scaled; a JPEG is decoded straight to the nearest eighth of its size
+    // at or above it, never at full size to be shrunk.
     bool CreatePictureFromMemory(const QByteArray& bytes, QImage& picture, int& nWidth,
-                                 int& nHeight, const QByteArray& format = {}) const;
+                                 int& nHeight, const QByteArray& format = {},
+                                 const QSize& drawn = {}) const;
     // Draws the picture of nSlot with its top-left corner at (x, y), stretched to its stored
     // size x nPercent / 100, or scaled down into room (see TableSize). False when the slot has
     // no picture or it does not render. Through a scaling transform, or shrunk into its room,

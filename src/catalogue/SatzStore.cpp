@@ -162,18 +162,20 @@ QImage CSatzStore::Picture(int nSlot, const QSize& drawn) {
     QImage picture = m_pictureCache.Find(nSlot, drawn);
     if (!picture.isNull())
         return picture;
-    // Only the scaled picture is kept: on a large screen the decoded one is never drawn.
+    // Only the scaled picture is kept: on a large screen the decoded one is never drawn. One
+    // held as decoded is scaled from; otherwise the photo is decoded straight at the drawn size.
     picture = m_pictureCache.Find(nSlot);
-    if (picture.isNull())
-        picture = Decoded(nSlot);
+    if (!picture.isNull())
+        picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else
+        picture = Decoded(nSlot, drawn);
     if (picture.isNull())
         return {};
-    picture = picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_pictureCache.Insert(nSlot, picture, drawn);
     return picture;
 }
 
-QImage CSatzStore::Decoded(int nSlot) {
+QImage CSatzStore::Decoded(int nSlot, const QSize& drawn) {
     if (nSlot < 0 || nSlot >= kMaxPictures || m_pPictures[nSlot].strPath.isEmpty() ||
         m_pPictures[nSlot].bUndecodable)
         return {};
@@ -185,7 +187,7 @@ QImage CSatzStore::Decoded(int nSlot) {
     int nWidth = 0;
     int nHeight = 0;
     if (!bytes || !CPictureLoader().CreatePictureFromMemory(*bytes, picture, nWidth, nHeight,
-                                                            source.format)) {
+                                                            source.format, drawn)) {
         TraceF("Foto fehlt %d %s", nSlot, qUtf8Printable(source.strPath));
         source.bUndecodable = true;
         return {};

@@ -160,8 +160,9 @@ private:
     bool Decodes(int nSlot, const QSize& drawn);
     // Whether a picture at the drawn size is kept scaled rather than taken as decoded.
     static bool KeptScaled(const QSize& drawn);
-    // The picture decoded from its file, not cached.
-    QImage Decoded(int nSlot);
+    // The picture decoded from its file at the drawn size (an invalid size: as it is), not
+    // cached.
+    QImage Decoded(int nSlot, const QSize& drawn = {});
 
     CPictureCache m_pictureCache;
     quint64 m_nGeneration = 0;

@@ -6,8 +6,12 @@
 #include "support/TempWorkDir.h"
 #include "support/TestPhotos.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -335,6 +339,87 @@ TEST(PictureLoader, APhotoCountsAsWholeOnlyWhenNothingIsCutOff) {
     const CPictureLoader loader;
     for (const auto& c : cases)
         EXPECT_EQ(loader.IsWholePicture(c.bytes), c.bWhole) << c.what;
+}
+
+// A photo's smooth shading: gradients and waves, no detail finer than a drawn thumbnail shows.
+QByteArray ShadedPhoto(const QSize& size, const char* format) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const int wave = static_cast<int>(40 * std::sin(x / 23.0) * std::cos(y / 31.0));
+            image.setPixel(x, y,
+                           qRgb(std::clamp(x * 255 / size.width() + wave, 0, 255),
+                                y * 255 / size.height(), std::clamp(128 + wave, 0, 255)));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 85);
+    return bytes;
+}
+
+// The largest difference of a colour channel between two pictures of the same size.
+int LargestDifference(const QImage& a, const QImage& b) {
+    int nLargest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            nLargest = std::max({nLargest, std::abs(qRed(p) - qRed(q)),
+                                 std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return nLargest;
+}
+
+// Against a full decode smoothly scaled: the same pixels where the decoder does not scale,
+// within a few levels of 255 per channel where it decodes an eighth step.
+TEST(PictureLoader, DecodesAtTheDrawnSize) {
+    constexpr int kTolerance = 6;
+    const struct {
+        QSize full;
+        QSize drawn;
+        const char* format;
+        int nTolerance;
+    } cases[] = {
+        {{1024, 768}, {1024, 768}, "JPG", 0},         // drawn as decoded
+        {{800, 600}, {1600, 1200}, "JPG", 0},         // enlarged on a 4K screen
+        {{1024, 768}, {800, 600}, "JPG", 0},          // shrunk a little: no step covers it
+        {{1024, 768}, {512, 384}, "JPG", kTolerance}, // one half, exactly
+        {{1024, 768}, {300, 225}, "JPG", kTolerance}, // from one half
+        {{1000, 750}, {120, 90}, "JPG", kTolerance},  // thumbnail, from one eighth, rounded
+        {{1024, 768}, {300, 225}, "PNG", 0},          // other formats decode in full
+    };
+    const CPictureLoader loader;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.format << " " << c.full.width() << "x" << c.full.height() << " drawn "
+                     << c.drawn.width() << "x" << c.drawn.height());
+        const QByteArray bytes = ShadedPhoto(c.full, c.format);
+        const QImage expected = QImage::fromData(bytes).scaled(c.drawn, Qt::IgnoreAspectRatio,
+                                                               Qt::SmoothTransformation);
+        QImage picture;
+        int nWidth = 0;
+        int nHeight = 0;
+        ASSERT_TRUE(loader.CreatePictureFromMemory(bytes, picture, nWidth, nHeight, {}, c.drawn));
+        ASSERT_EQ(picture.size(), c.drawn);
+        EXPECT_EQ(QSize(nWidth, nHeight), c.drawn);
+        EXPECT_LE(LargestDifference(picture.convertToFormat(QImage::Format_RGB32),
+                                    expected.convertToFormat(QImage::Format_RGB32)),
+                  c.nTolerance);
+    }
+    // A thumbnail is never decoded at full size: under a limit that a full decode exceeds.
+    const int nLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // MB; the full photo takes 3
+    QImage thumbnail;
+    int nWidth = 0;
+    int nHeight = 0;
+    const bool bDecoded = loader.CreatePictureFromMemory(ShadedPhoto({1024, 768}, "JPG"), thumbnail,
+                                                         nWidth, nHeight, {}, QSize(200, 150));
+    QImageReader::setAllocationLimit(nLimit);
+    EXPECT_TRUE(bDecoded);
+    EXPECT_EQ(thumbnail.size(), QSize(200, 150));
 }
 
 } // namespace

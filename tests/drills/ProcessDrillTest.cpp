@@ -6,6 +6,7 @@
 #include "DrillFixture.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/Emulation.h"
 #include "support/TempWorkDir.h"
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
@@ -133,6 +134,8 @@ bool OpenToEveryone(const QString& path) {
 
 class ProcessDrill : public CDrillFixture {
 protected:
+    void SetUp() override { SKIP_WITHOUT_CHILD_PROCESSES(); }
+
     ProcessDrill() {
         // The child reaches the portal as its proxy, with this binary's settings store.
         SaveProxySettings({1, QStringLiteral("127.0.0.1"), m_portal.Port()});

@@ -2,6 +2,8 @@
 // a screenshot of the server's framebuffer shows the window covering the screen at both sizes.
 // And a platform that cannot start ends the program in one line with exit code 1.
 
+#include "support/Emulation.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QPoint>
@@ -127,6 +129,7 @@ bool WindowReaches(const QString& display, const QString& geometry, int nMs) {
 } // namespace
 
 TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
         GTEST_SKIP() << "Xvfb is not installed";
     for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
@@ -172,6 +175,7 @@ TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
 // A nested server inside Xvfb changes its mode through RandR, as a TV switched to another mode
 // does: the window follows within 2 s.
 TEST(KioskDisplay, TheWindowFollowsAModeChangeOfItsScreen) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     for (const char* szTool : {"Xvfb", "Xephyr", "xrandr", "xwininfo"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(szTool)).isEmpty())
             GTEST_SKIP() << szTool << " is not installed";
@@ -201,6 +205,7 @@ TEST(KioskDisplay, TheWindowFollowsAModeChangeOfItsScreen) {
 }
 
 TEST(KioskDisplay, APlatformThatCannotStartEndsInOneLine) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     const struct {
         const char* szPlatform;
         const char* szDisplay;

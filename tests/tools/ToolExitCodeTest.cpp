@@ -2,6 +2,8 @@
 // 1 for a run that failed, 2 for a command line that is wrong; the latter with one line on
 // standard error, the former with none, also outside a session (no XDG_RUNTIME_DIR).
 
+#include "support/Emulation.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -31,6 +33,7 @@ int RunProgram(const QString& tool, const QStringList& arguments, QByteArray* er
 } // namespace
 
 TEST(ToolExitCodes, FollowTheManualPages) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("file"));
     ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));

@@ -1,5 +1,6 @@
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/Emulation.h"
 #include "support/TempWorkDir.h"
 #include "sync/CredentialStore.h"
 #include "sync/ProxySettings.h"
@@ -31,6 +32,7 @@ int RunTool(const QStringList& arguments) {
 } // namespace
 
 TEST(ConfigureTool, StoresCredentialsAndProxyAsTheDialogsWould) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     CTempWorkDir dir;
     ASSERT_EQ(
         RunTool({"--customer", "12345", "--password", "Passwört", "--proxy", "127.0.0.1:8080"}), 0);
@@ -50,6 +52,7 @@ TEST(ConfigureTool, StoresCredentialsAndProxyAsTheDialogsWould) {
 }
 
 TEST(ConfigureTool, RefusesIncompleteArgumentsAndStoresNothing) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     CTempWorkDir dir;
     EXPECT_EQ(RunTool({}), 2);
     EXPECT_EQ(RunTool({"--customer", "12345"}), 2);
@@ -61,6 +64,7 @@ TEST(ConfigureTool, RefusesIncompleteArgumentsAndStoresNothing) {
 }
 
 TEST(ConfigureTool, RefusesValuesTheShowCannotUseAndStoresNothing) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     CTempWorkDir dir;
     const QStringList refused[] = {
         {"--customer", "abc 4711", "--password", "x"},
@@ -89,6 +93,7 @@ TEST(ConfigureTool, RefusesValuesTheShowCannotUseAndStoresNothing) {
 }
 
 TEST(ConfigureTool, ReadsThePasswordFromInputAndSaysWhereItStored) {
+    SKIP_WITHOUT_CHILD_PROCESSES();
     CTempWorkDir dir;
     const ToolRun run = RunWithInput({"--customer", "4711", "--password", "-", "--lang", "fr"},
                                      QByteArray("Grüezi mitenand\r\n"));

@@ -3,6 +3,7 @@
 
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
+#include "support/Emulation.h"
 #include "support/TempWorkDir.h"
 #include "support/TestPhotos.h"
 
@@ -54,6 +55,8 @@ bool IsBlack(QRgb pixel) {
 
 class RenderToolTest : public ::testing::Test {
 protected:
+    void SetUp() override { SKIP_WITHOUT_CHILD_PROCESSES(); }
+
     RenderToolTest() {
         // A used vehicle: record file in the portal's code page, one photo.
         QByteArray record;
