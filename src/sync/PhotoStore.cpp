@@ -87,8 +87,9 @@ bool CPhotoRefusals::Waits(const QByteArray& name, const QByteArray& stamp) cons
 void CPhotoRefusals::Note(const QByteArray& name, const QByteArray& stamp, PhotoVerdict verdict,
                           std::initializer_list<PhotoVerdict> refusedFor) {
     // A stamp must stay on its line and before the name's separator.
-    const bool bRefused = std::ranges::find(refusedFor, verdict) != refusedFor.end() &&
-                          !stamp.isEmpty() && !stamp.contains(';') && !stamp.contains('\n');
+    const bool bRefused =
+        std::find(refusedFor.begin(), refusedFor.end(), verdict) != refusedFor.end() &&
+        !stamp.isEmpty() && !stamp.contains(';') && !stamp.contains('\n');
     if (bRefused) {
         m_bChanged |= std::exchange(m_stamps[name], stamp) != stamp;
     } else if (verdict == PhotoVerdict::Stored) {
@@ -114,5 +115,5 @@ void RotateMissingPhotos(std::vector<MissingPhoto>& photos) {
     WriteProfileInt(portalsync::kHeldBackSection, portalsync::kPhotoRoundKey,
                     (nRound + 1) % (kSatzNrListSize * kBilderProSatz));
     const qint64 nStart = qint64(nRound) * portalsync::kMaxFailedPhotoRequests % std::ssize(photos);
-    std::ranges::rotate(photos, photos.begin() + nStart);
+    std::rotate(photos.begin(), photos.begin() + nStart, photos.end());
 }

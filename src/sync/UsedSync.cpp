@@ -268,8 +268,10 @@ void CUsedSync::SyncSatzFiles() {
     // every run until it arrives; otherwise its vehicle stays off the show for good.
     std::vector<MissingPhoto> missing;
     for (const SatzNrEntry* entry : unchanged)
-        if (const auto text = cache::ReadWholeFile(RecordPath(entry->nSatzNr), kMaxCacheTextSize))
-            std::ranges::move(MissingPhotos(*text, entry->strStand), std::back_inserter(missing));
+        if (const auto text = cache::ReadWholeFile(RecordPath(entry->nSatzNr), kMaxCacheTextSize)) {
+            std::vector<MissingPhoto> photos = MissingPhotos(*text, entry->strStand);
+            std::move(photos.begin(), photos.end(), std::back_inserter(missing));
+        }
     RotateMissingPhotos(missing);
     FetchPhotos(portal, missing);
     m_refusals.Save();
