@@ -66,6 +66,9 @@ CMainFrame::CMainFrame(const ViewFactory& makeView, const QByteArray& restartHis
         GetProfileInt(setting::kSection, setting::kKiosk, setting::kKioskDefault) != 0;
     m_pScreen = std::make_unique<CScreenFollower>(
         *this, GetProfileString(setting::kSection, setting::kBildschirm), bKiosk);
+    m_chromeFonts.Apply(m_pScreen->Screen());
+    connect(m_pScreen.get(), &CScreenFollower::ScreenFollowed, this,
+            [this](QScreen* screen) { m_chromeFonts.Apply(screen); });
     if (bKiosk) {
         // The pointer at the top edge brings the menu bar back: moves without a button count.
         m_pView->setMouseTracking(true);

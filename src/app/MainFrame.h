@@ -7,6 +7,7 @@
 // with the restart pending, unless the guard refuses it.
 
 #include "app/RestartGuard.h"
+#include "dialogs/ChromeScale.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -49,5 +50,6 @@ private:
     std::unique_ptr<CKioskMenuBar> m_pKiosk;
     std::unique_ptr<CScreenFollower> m_pScreen;
     CRestartGuard m_restartGuard;
+    CChromeFonts m_chromeFonts;
     bool m_bRestartPending = false;
 };

@@ -1,4 +1,5 @@
 #include "dialogs/AuthorizationDlg.h"
+#include "dialogs/ChromeScale.h"
 #include "dialogs/DialogConstants.h"
 #include "dialogs/DialogControls.h"
 #include "sync/SyncConstants.h"
@@ -23,8 +24,8 @@ CAuthorizationDlg::CAuthorizationDlg(QWidget* parent) : CExchangeDlg(parent) {
     m_passwort->setMaxLength(credential::kPasswordFieldSize);
     m_passwort->setEchoMode(QLineEdit::Password);
 
-    m_kundenNr->setMinimumWidth(kFieldWidth);
-    m_passwort->setMinimumWidth(kFieldWidth);
+    m_kundenNr->setMinimumWidth(ChromePixels(parent, kFieldWidth));
+    m_passwort->setMinimumWidth(ChromePixels(parent, kFieldWidth));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("KundenNr"), m_kundenNr);
     form->addRow(QStringLiteral("Passwort"), m_passwort);

@@ -48,4 +48,9 @@ inline constexpr int kIdProxyOn = 1020;
 inline constexpr int kShutDownYear = 2007;
 inline constexpr int kShutDownMonth = 12;
 inline constexpr int kShutDownDay = 13;
+
+// The menu bar, the dialogs and the status page are laid out for this screen; larger screens
+// scale them up.
+inline constexpr int kChromeBaseWidth = 1920;
+inline constexpr int kChromeBaseHeight = 1080;
 } // namespace dlg

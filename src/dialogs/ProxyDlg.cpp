@@ -1,6 +1,7 @@
 #include "dialogs/ProxyDlg.h"
 #include "catalogue/CatalogueLimits.h"
 #include "catalogue/SatzStore.h"
+#include "dialogs/ChromeScale.h"
 #include "dialogs/DialogConstants.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/DialogHost.h"
@@ -29,8 +30,8 @@ CProxyDlg::CProxyDlg(IDialogHost& host, QWidget* parent) : CExchangeDlg(parent),
     m_port->setMaxLength(net::kPortDigits);
     AcceptDigitsOnly(m_port);
 
-    m_proxyIP->setMinimumWidth(kFieldWidth);
-    m_port->setMinimumWidth(kFieldWidth);
+    m_proxyIP->setMinimumWidth(ChromePixels(parent, kFieldWidth));
+    m_port->setMinimumWidth(ChromePixels(parent, kFieldWidth));
     auto* form = new QFormLayout;
     form->addRow(m_proxyOn);
     form->addRow(QStringLiteral("Proxy IP"), m_proxyIP);

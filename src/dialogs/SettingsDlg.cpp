@@ -1,4 +1,5 @@
 #include "dialogs/SettingsDlg.h"
+#include "dialogs/ChromeScale.h"
 #include "dialogs/DialogConstants.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/DialogHost.h"
@@ -26,7 +27,7 @@ constexpr int kAufloesungChars = 14;
 
 QLineEdit* NewEdit(int nId, QWidget* parent, int nMinWidth = kFieldWidth) {
     auto* edit = Named(nId, new QLineEdit(parent));
-    edit->setMinimumWidth(nMinWidth);
+    edit->setMinimumWidth(ChromePixels(parent, nMinWidth));
     return edit;
 }
 
@@ -127,7 +128,7 @@ CSettingsDlg::CSettingsDlg(IDialogHost& host, QWidget* parent)
     m_shutDownTime = Named(dlg::kIdShutDownTime, new QTimeEdit(anzeige));
     m_shutDownTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     m_sysTime = Named(dlg::kIdSysTime, new QLabel(anzeige));
-    m_sysTime->setMinimumWidth(kBrandFieldWidth / 2);
+    m_sysTime->setMinimumWidth(ChromePixels(anzeige, kBrandFieldWidth / 2));
     auto* testShutdown =
         Named(dlg::kIdTestShutdown,
               new QPushButton(QStringLiteral("PC Herunterfahren testen "), anzeige));

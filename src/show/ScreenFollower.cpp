@@ -85,6 +85,7 @@ void CScreenFollower::Follow() {
     // Qt may hide a window whose screen went away: the show never ends up without one.
     if (m_bShown && !m_window.isVisible())
         m_window.show();
+    emit ScreenFollowed(screen);
 }
 
 bool CScreenFollower::eventFilter(QObject* watched, QEvent* event) {

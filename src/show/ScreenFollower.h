@@ -37,6 +37,10 @@ public:
 
     QScreen* Screen() const { return m_pScreen; }
 
+signals:
+    // The window was put on screen anew: another screen, or the same one at another size.
+    void ScreenFollowed(QScreen* screen);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -98,11 +98,12 @@ StatusPanelLayout::StatusPanelLayout(const StatusPage& page, int nPixels, const 
     size = QSize(2 * nPad + nBody, 2 * nPad + nTitleRow + nGap + nRows * nRow + nGap + nHintRow);
 }
 
-StatusPanelLayout LayOutStatusPage(const QRect& view, const StatusPage& page,
-                                   QPaintDevice* device) {
+StatusPanelLayout LayOutStatusPage(const QRect& view, const StatusPage& page, QPaintDevice* device,
+                                   double dChromeScale) {
     const QSize fit(int(view.width() * kMaxPanelShare), int(view.height() * kMaxPanelShare));
-    int nPixels =
-        std::clamp(view.height() / kViewLinesPerTextPixel, kMinTextPixels, kMaxTextPixels);
+    const int nMaxPixels =
+        std::max(kMaxTextPixels, int(std::lround(kMaxTextPixels * dChromeScale)));
+    int nPixels = std::clamp(view.height() / kViewLinesPerTextPixel, kMinTextPixels, nMaxPixels);
     StatusPanelLayout layout(page, nPixels, fit, device);
     while (nPixels > kMinTextPixels &&
            (layout.size.width() > fit.width() || layout.size.height() > fit.height()))
@@ -126,8 +127,8 @@ bool CStatusToggle::TakeKey(const QKeyEvent& event) {
     return true;
 }
 
-void PaintStatusPage(QPainter& dc, const QRect& view, const StatusPage& page) {
-    const StatusPanelLayout layout = LayOutStatusPage(view, page, dc.device());
+void PaintStatusPage(QPainter& dc, const QRect& view, const StatusPage& page, double dChromeScale) {
+    const StatusPanelLayout layout = LayOutStatusPage(view, page, dc.device(), dChromeScale);
     const QRect& panel = layout.panel;
 
     dc.save();

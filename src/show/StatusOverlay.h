@@ -46,9 +46,12 @@ struct StatusPanelLayout {
     QRect panel; // in the view
 };
 
-// The largest text that lets the page fit the view, up to the size that suits its height.
-StatusPanelLayout LayOutStatusPage(const QRect& view, const StatusPage& page, QPaintDevice* device);
+// The largest text that lets the page fit the view, up to the size that suits its height; a
+// chrome scale above 1 (a screen larger than full HD) raises that limit with it.
+StatusPanelLayout LayOutStatusPage(const QRect& view, const StatusPage& page, QPaintDevice* device,
+                                   double dChromeScale = 1.0);
 
 // A dark, opaque panel with the page, centred on view and scaled to its height so that it
 // reads from a few steps away on every screen size of the show.
-void PaintStatusPage(QPainter& dc, const QRect& view, const StatusPage& page);
+void PaintStatusPage(QPainter& dc, const QRect& view, const StatusPage& page,
+                     double dChromeScale = 1.0);

@@ -2,6 +2,7 @@
 
 #include "catalogue/CacheText.h"
 #include "catalogue/ShownRecord.h"
+#include "dialogs/ChromeScale.h"
 #include "dialogs/Commands.h"
 #include "dialogs/DialogConstants.h"
 #include "dialogs/RestartMessage.h"
@@ -519,7 +520,8 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
     const CStatusReport report(m_satzStore, m_clock);
     // Below the waiting message, or over the show during the manual update.
     if (m_job.IsRunning() && (!m_bShowStarted || m_bManualPanel))
-        PaintStatusPage(painter, JobPanelArea(), report.JobPage(m_job.Progress()));
+        PaintStatusPage(painter, JobPanelArea(), report.JobPage(m_job.Progress()),
+                        ChromeScaleOf(this));
     else if (!m_satzStore.m_bSatzLoaded && !m_job.IsRunning() && !m_strWaitingNotice.isEmpty())
         PaintWaitingNotice(painter, Frame(), m_satzStore.m_nResMode, width(), m_strWaitingNotice);
     if (m_status.IsShown()) {
@@ -531,7 +533,8 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
         PaintStatusPage(
             painter, rect(),
             report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed, m_screenSaver.HeldBy()}, job,
-                        ScreenStateOf(*this)));
+                        ScreenStateOf(*this)),
+            ChromeScaleOf(this));
     }
     SchedulePrefetch();
     if (std::exchange(m_bStepPending, false))

@@ -1,13 +1,17 @@
 // The kiosk window on two outputs of the offscreen platform: it covers the one chosen, falls
 // back to the primary one, moves when its screen goes away and back when it returns, and
-// follows a change of size.
+// follows a change of size; the chrome grows with the screen beyond full HD.
 
 #include "show/ScreenFollower.h"
+#include "dialogs/ChromeScale.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "support/TempWorkDir.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFontInfo>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -70,4 +74,51 @@ TEST(ScreenFollower, CoversTheChosenScreenAndMovesWhenItGoesAndComesBack) {
     EXPECT_EQ(other.geometry(), QGuiApplication::primaryScreen()->geometry());
     EXPECT_EQ(ScreenStateOf(other).strMissing, QStringLiteral("DP-9"));
     EXPECT_EQ(ScreenStateOf(other).size, QGuiApplication::primaryScreen()->geometry().size());
+}
+
+TEST(ChromeScale, TheMenuBarAndDialogsGrowWithTheScreenBeyondFullHdOnly) {
+    const struct {
+        QSize size;
+        double dScale;
+    } sizes[] = {{{1024, 768}, 1.0},  {{1920, 1080}, 1.0},   {{2560, 1440}, 4.0 / 3},
+                 {{3840, 2160}, 2.0}, {{2160, 3840}, 1.125}, {{7680, 2160}, 2.0}};
+    for (const auto& c : sizes)
+        EXPECT_DOUBLE_EQ(ChromeScale(c.size), c.dScale) << c.size.width() << "x" << c.size.height();
+
+    CTempWorkDir dir;
+    const QFont base = QApplication::font();
+    const int nBasePixels = QFontInfo(QApplication::font("QMenuBar")).pixelSize();
+    QMainWindow window(nullptr, Qt::FramelessWindowHint);
+    window.menuBar()->addMenu(QStringLiteral("&Speed"));
+    auto* dialogOwner = new QWidget;
+    window.setCentralWidget(dialogOwner);
+    QScreen* tv = QGuiApplication::screens()[1];
+    CChromeFonts fonts;
+    CScreenFollower follower(window, tv->name(), true);
+    QObject::connect(&follower, &CScreenFollower::ScreenFollowed, &window,
+                     [&fonts](QScreen* screen) { fonts.Apply(screen); });
+    fonts.Apply(follower.Screen());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // The 4K TV, the full-HD-or-smaller primary screen it falls back to, and back.
+    const struct {
+        bool bTvPresent;
+        double dScale;
+    } steps[] = {{true, 2.0}, {false, 1.0}, {true, 2.0}, {false, 1.0}};
+    for (const auto& step : steps) {
+        if (step.bTvPresent)
+            emit qGuiApp->screenAdded(tv);
+        else
+            emit qGuiApp->screenRemoved(tv);
+        SCOPED_TRACE(qPrintable(follower.Screen()->name()));
+        // The widgets take the application's new fonts from the event loop.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(fonts.Scale(), step.dScale);
+        EXPECT_NEAR(QFontInfo(window.menuBar()->font()).pixelSize(), nBasePixels * step.dScale, 1);
+        // A dialog being built is not shown yet: its sizes follow its owner's screen.
+        QWidget dialog(dialogOwner, Qt::Dialog);
+        EXPECT_EQ(ChromePixels(&dialog, 240), qRound(240 * step.dScale));
+    }
+    EXPECT_EQ(QApplication::font(), base) << "full HD and below keep the fonts untouched";
 }

@@ -109,6 +109,22 @@ TEST(StatusPanel, TextIsLargerOnTheLargerScreen) {
     const QRect small = PanelBounds(Draw(QSize(1366, 768), SamplePage()));
     const QRect large = PanelBounds(Draw(QSize(1920, 1080), SamplePage()));
     EXPECT_GT(large.height(), small.height() * 5 / 4);
+
+    // Beyond full HD the limit of the text grows with the chrome's scale, and only there.
+    const struct {
+        QSize size;
+        double dChromeScale;
+        int nPixels;
+    } cases[] = {{{1366, 768}, 1.0, 22},
+                 {{1920, 1080}, 1.0, 31},
+                 {{3840, 2160}, 1.0, 40},
+                 {{3840, 2160}, 2.0, 63}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size.width() * c.dChromeScale);
+        QImage image(c.size, QImage::Format_RGB32);
+        const QRect view(QPoint(0, 0), c.size);
+        EXPECT_EQ(LayOutStatusPage(view, SamplePage(), &image, c.dChromeScale).nPixels, c.nPixels);
+    }
 }
 
 TEST(StatusPanel, WarningsStandOutInTheirOwnColour) {
