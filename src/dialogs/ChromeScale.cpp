@@ -48,6 +48,10 @@ CChromeFonts::CChromeFonts() {
             m_base.emplace_back(className, QApplication::font(className));
 }
 
+CChromeFonts::~CChromeFonts() {
+    Apply(nullptr);
+}
+
 void CChromeFonts::Apply(const QScreen* screen) {
     const double dScale = screen ? ChromeScale(screen->geometry().size()) : 1.0;
     if (dScale == m_dScale)

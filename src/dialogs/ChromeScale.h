@@ -24,6 +24,8 @@ int ChromePixels(const QWidget* widget, int nPixels);
 class CChromeFonts {
 public:
     CChromeFonts();
+    // Back to the fonts it found, which a later window takes as its own to scale.
+    ~CChromeFonts();
 
     void Apply(const QScreen* screen);
     double Scale() const { return m_dScale; }

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <optional>
 
 TEST(ChooseScreen, TheNamedOutputElseThePrimaryOne) {
     const QStringList names{QStringLiteral("HDMI-1"), QStringLiteral("HDMI-2")};
@@ -89,7 +90,10 @@ TEST(ChromeScale, TheMenuBarAndDialogsGrowWithTheScreenBeyondFullHdOnly) {
     auto* dialogOwner = new QWidget;
     window.setCentralWidget(dialogOwner);
     QScreen* tv = QGuiApplication::screens()[1];
-    CChromeFonts fonts;
+    std::optional<CChromeFonts> earlier(std::in_place);
+    earlier->Apply(tv);
+    earlier.reset();
+    CChromeFonts fonts; // measures the fonts its predecessor left unscaled
     CScreenFollower follower(window, tv->name(), true);
     QObject::connect(&follower, &CScreenFollower::ScreenFollowed, &window,
                      [&fonts](QScreen* screen) { fonts.Apply(screen); });
