@@ -66,12 +66,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", qPrintable(lock.RefusalText()));
             return kExitRefused;
         }
+        app->InitInstance(qgetenv(app::kRestartHistoryVariable));
+        platformStart.Release();
+        // Once the platform has started: a show that cannot ends with its one line alone.
         Journal(QStringLiteral("start version=%1 pid=%2 folder=%3")
                     .arg(QLatin1String(ZELVORA_VERSION))
                     .arg(QCoreApplication::applicationPid())
                     .arg(QDir::currentPath()));
-        app->InitInstance(qgetenv(app::kRestartHistoryVariable));
-        platformStart.Release();
         nExitCode = app->exec();
         const bool bRestart = app->IsRestartPending();
         restartHistory = app->RestartHistory();

@@ -51,10 +51,10 @@ struct SyncProgress {
     int nListed = 0;  // records the latest list named
     int nRecords = 0; // record files stored
     int nPhotos = 0;  // photos stored
-    int nRemoved = 0; // record files removed
-    int nRequests = 0;
     qint64 nBytes = 0;
     SyncKind eSync = SyncKind::Used; // the sync that runs
+    int nRemoved = 0;                // record files removed
+    int nRequests = 0;
 };
 
 // What went wrong in a job: the first failure of a sync whose list did not come through, else
