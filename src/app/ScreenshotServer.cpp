@@ -5,12 +5,17 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QLocalSocket>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
+#include <cstring>
+#include <memory>
 
 #ifdef __linux__
 #include <sys/socket.h>
@@ -62,6 +67,9 @@ CScreenshotServer::CScreenshotServer(QWidget& window, QObject* parent)
 CScreenshotServer::~CScreenshotServer() {
     // Also removes the socket file.
     m_server.close();
+    // A frame still being encoded holds its thread, which must end before it is destroyed.
+    for (QThread* encoder : findChildren<QThread*>(Qt::FindDirectChildrenOnly))
+        encoder->wait();
 }
 
 void CScreenshotServer::Accept() {
@@ -73,6 +81,8 @@ void CScreenshotServer::Accept() {
             continue;
         }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Nothing longer than the request is ever taken in.
+        socket->setReadBufferSize(qsizetype(std::strlen(app::kScreenshotRequest)) + 1);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Serve(*socket); });
         QTimer::singleShot(app::kScreenshotRequestWaitMs, socket, [socket] {
             if (!socket->property(kServed).toBool())
@@ -89,7 +99,6 @@ void CScreenshotServer::Serve(QLocalSocket& socket) {
         Drop(socket);
         return;
     }
-    // The request is read whole or not at all: nothing longer is ever taken in.
     if (socket.bytesAvailable() < request.size())
         return;
     if (socket.read(request.size()) != request || socket.bytesAvailable() > 0) {
@@ -97,29 +106,43 @@ void CScreenshotServer::Serve(QLocalSocket& socket) {
         return;
     }
     socket.setProperty(kServed, true);
-    const QByteArray png = FramePng();
-    const bool bFits = png.size() <= app::kMaxScreenshotBytes;
-    char length[4];
-    qToBigEndian<quint32>(bFits ? static_cast<quint32>(png.size()) : 0U, length);
-    socket.write(length, sizeof length);
-    if (bFits)
-        socket.write(png);
-    socket.disconnectFromServer();
+    // Encoding a large frame takes a noticeable time: the show goes on meanwhile.
+    auto png = std::make_shared<QByteArray>();
+    QThread* encoder = QThread::create([frame = Frame(), png] {
+        if (frame.isNull())
+            return;
+        QBuffer buffer(png.get());
+        buffer.open(QIODevice::WriteOnly);
+        if (!frame.save(&buffer, "PNG"))
+            png->clear();
+    });
+    encoder->setParent(this);
+    connect(encoder, &QThread::finished, this,
+            [encoder, png, target = QPointer<QLocalSocket>(&socket)] {
+                encoder->deleteLater();
+                if (!target)
+                    return;
+                const bool bFits = png->size() <= app::kMaxScreenshotBytes;
+                char length[4];
+                qToBigEndian<quint32>(bFits ? static_cast<quint32>(png->size()) : 0U, length);
+                target->write(length, sizeof length);
+                if (bFits)
+                    target->write(*png);
+                target->disconnectFromServer();
+            });
+    encoder->start();
 }
 
-QByteArray CScreenshotServer::FramePng() const {
+QImage CScreenshotServer::Frame() const {
     QWidget* window = m_window.window();
-    QPixmap frame;
+    if (!window->isVisible())
+        return {};
     // What reached the screen; a platform that gives no window's pixels (Wayland) gets the
     // window painted afresh.
-    if (QScreen* screen = window->screen(); screen && window->isVisible())
+    QPixmap frame;
+    if (QScreen* screen = window->screen())
         frame = screen->grabWindow(window->winId());
-    if (frame.isNull() && window->isVisible())
-        frame = window->grab();
     if (frame.isNull())
-        return {};
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    return frame.save(&buffer, "PNG") ? png : QByteArray();
+        frame = window->grab();
+    return frame.toImage();
 }

@@ -4,6 +4,7 @@
 // its owner can open, refuses a peer of another user, and answers nothing but the one request:
 // a request that is late, too long or anything else ends the connection.
 
+#include <QImage>
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
@@ -26,8 +27,8 @@ public:
 private:
     void Accept();
     void Serve(QLocalSocket& socket);
-    // The window as the screen shows it, as PNG bytes; empty without a frame.
-    QByteArray FramePng() const;
+    // The window as the screen shows it; null when it is not shown.
+    QImage Frame() const;
 
     QWidget& m_window;
     QLocalServer m_server;
