@@ -47,8 +47,11 @@ QByteArray Ask(const QString& path, const QByteArray& request) {
     });
 }
 
-// 0 when a process of another user may connect to the socket, else the error it meets.
-int ConnectAsAnotherUser(const QByteArray& path) {
+// What a process of another user meets when it asks: the error of its connect, else
+// kAnswered or kDropped.
+constexpr int kAnswered = 200;
+constexpr int kDropped = 201;
+int AskAsAnotherUser(const QByteArray& path) {
     const pid_t pid = fork();
     if (pid == 0) {
         constexpr uid_t kNobody = 65534;
@@ -58,13 +61,22 @@ int ConnectAsAnotherUser(const QByteArray& path) {
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        _exit(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
-                  ? 0
-                  : errno);
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            _exit(errno);
+        const timeval wait{app::kScreenshotWaitMs / 1000, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        char byte = 0;
+        _exit(write(fd, app::kScreenshotRequest, std::strlen(app::kScreenshotRequest)) > 0 &&
+                      read(fd, &byte, 1) == 1
+                  ? kAnswered
+                  : kDropped);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // The show answers on this thread meanwhile.
+    return Beside([pid] {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    });
 }
 
 class Screenshot : public ::testing::Test {
@@ -108,9 +120,12 @@ TEST_F(Screenshot, TheSocketAnswersItsOwnersOneRequestOnly) {
     ASSERT_EQ(stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 077, 0U) << "the socket's mode shuts others out";
     if (geteuid() == 0) {
-        // The folder open to all, so that only the socket's own mode stands in the way.
+        // The folder open to all, so that only the socket's own mode stands in the way; and
+        // with that opened too, the peer's user.
         ASSERT_EQ(chmod(QFile::encodeName(m_dir.Path()).constData(), 0755), 0);
-        EXPECT_EQ(ConnectAsAnotherUser(QFile::encodeName(path)), EACCES);
+        EXPECT_EQ(AskAsAnotherUser(QFile::encodeName(path)), EACCES);
+        ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0777), 0);
+        EXPECT_EQ(AskAsAnotherUser(QFile::encodeName(path)), kDropped);
     }
 
     const std::pair<QByteArray, bool> requests[] = {
