@@ -23,10 +23,11 @@ std::string Variable(const char* name) {
 struct ParsedCommandLine {
     bool bHelp = false;
     bool bVersion = false;
+    std::string strPlatform; // "-platform NAME", the last one given; empty when none
+    std::string strError;    // the first thing not understood; empty when all is
+
     std::optional<std::string> screenshot; // "--screenshot FILE"
     std::optional<std::string> dir;        // "--dir DIR"
-    std::string strPlatform;               // "-platform NAME", the last one given; empty when none
-    std::string strError;                  // the first thing not understood; empty when all is
 };
 
 // Read as Qt reads its own options: "-platform xcb" is one long option with its value.
