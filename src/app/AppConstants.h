@@ -1,6 +1,6 @@
 #pragma once
 // Fixed values of the application shell: where the settings live, the window sizes, the kiosk
-// menu bar, the restart guard and the lock of the working folder.
+// menu bar, the restart guard, the lock of the working folder and the screenshot socket.
 
 #include <QSize>
 #include <array>
@@ -35,4 +35,17 @@ inline constexpr char kRestartHistoryVariable[] = "ZELVORA_RESTARTS";
 // In the working folder: one show per cache. A crash leaves it behind, and the next start
 // takes it over.
 inline constexpr char kLockFile[] = "zelvora.lock";
+
+// In the working folder, for its owner only: the running show's frame on request. The request
+// is this one line; the answer the PNG's length as four bytes, most significant first, then
+// the PNG, or a length of 0 when there is no frame.
+inline constexpr char kScreenshotSocket[] = "zelvora-screenshot.sock";
+inline constexpr char kScreenshotRequest[] = "screenshot\n";
+// The client's whole wait, the time a connection has to send its request, the largest answer
+// (a 3840x2160 frame with nothing to compress stays well under it) and the connections served
+// at once.
+inline constexpr int kScreenshotWaitMs = 5000;
+inline constexpr int kScreenshotRequestWaitMs = 2000;
+inline constexpr int kMaxScreenshotBytes = 64 * 1024 * 1024;
+inline constexpr int kMaxScreenshotClients = 4;
 } // namespace app

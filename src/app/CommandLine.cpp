@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 // Qt's own options, which the application object takes off the command line (also with two
@@ -24,6 +25,9 @@ struct ParsedCommandLine {
     bool bVersion = false;
     std::string strPlatform; // "-platform NAME", the last one given; empty when none
     std::string strError;    // the first thing not understood; empty when all is
+
+    std::optional<std::string> screenshot; // "--screenshot FILE"
+    std::optional<std::string> dir;        // "--dir DIR"
 };
 
 // Read as Qt reads its own options: "-platform xcb" is one long option with its value.
@@ -32,7 +36,10 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({help, version});
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
+                                        QStringLiteral("file"));
+    const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("folder"));
+    parser.addOptions({help, version, screenshot, dir});
     for (const char* name : kQtValueOptions)
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     for (const char* name : kQtFlags)
@@ -50,6 +57,14 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     }
     parsed.bHelp = parser.isSet(help);
     parsed.bVersion = parser.isSet(version);
+    if (parser.isSet(screenshot))
+        parsed.screenshot = parser.value(screenshot).toStdString();
+    if (parser.isSet(dir))
+        parsed.dir = parser.value(dir).toStdString();
+    if (parsed.strError.empty() && parsed.dir && !parsed.screenshot)
+        parsed.strError = "--dir goes with --screenshot";
+    else if (parsed.strError.empty() && parsed.screenshot && parsed.screenshot->empty())
+        parsed.strError = "--screenshot needs a file name";
     // A "-platform" without its value is set, yet has none.
     if (const QStringList platforms = parser.values(QStringLiteral("platform"));
         !platforms.isEmpty())
@@ -78,6 +93,9 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
         return EStartMode::Help;
     if (parsed.bVersion)
         return EStartMode::Version;
+    // Asks a running show over its socket: no display needed.
+    if (parsed.screenshot)
+        return EStartMode::Screenshot;
     const std::string platform = RequestedPlatform(args, env);
     const bool bX11 = !env.strDisplay.empty();
     const bool bWayland = !env.strWaylandDisplay.empty();
@@ -89,17 +107,26 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
     return EStartMode::Show;
 }
 
+ScreenshotArguments ScreenshotArgumentsOf(const std::vector<std::string>& args) {
+    const ParsedCommandLine parsed = Parse(args);
+    return {parsed.screenshot.value_or(std::string()), parsed.dir.value_or(".")};
+}
+
 std::string BadArgumentText(const std::vector<std::string>& args) {
     return "zelvora: " + Parse(args).strError + '\n';
 }
 
 std::string HelpText() {
-    return "Usage: zelvora [--help] [--version]\n"
+    return "Usage: zelvora [--help] [--version] [--screenshot FILE [--dir DIR]]\n"
            "Shows the dealer's vehicles full screen, from the caches Daten/ and Bilder/ of the\n"
            "working folder. Start it with zelvora-start, which enters that folder.\n"
            "\n"
            "  -h, --help     Shows this help and exits.\n"
-           "  -v, --version  Shows the version and exits.\n";
+           "  -v, --version  Shows the version and exits.\n"
+           "  --screenshot FILE\n"
+           "                 Writes the frame the show on the working folder (or DIR) shows\n"
+           "                 as a PNG file and exits.\n"
+           "  --dir DIR      The show's working folder.\n";
 }
 
 std::string VersionText() {

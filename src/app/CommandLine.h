@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class EStartMode { Show, Help, Version, NoDisplay, BadArgument };
+enum class EStartMode { Show, Help, Version, NoDisplay, BadArgument, Screenshot };
 
 // The environment values that decide whether a display can be reached; empty when unset.
 struct DisplayEnvironment {
@@ -19,6 +19,14 @@ DisplayEnvironment ReadDisplayEnvironment();
 // args: the whole command line, the program's name first. Besides its own options it takes
 // only Qt's; anything else is a BadArgument.
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env);
+
+// "--screenshot FILE [--dir DIR]": the file to write and the show's working folder, "." when
+// none is given.
+struct ScreenshotArguments {
+    std::string strFile;
+    std::string strDir;
+};
+ScreenshotArguments ScreenshotArgumentsOf(const std::vector<std::string>& args);
 
 // The platform plug-in asked for, without its options; empty for Qt's default.
 std::string RequestedPlatform(const std::vector<std::string>& args, const DisplayEnvironment& env);

@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/KioskMenuBar.h"
 #include "settings/Clock.h"
+#include "settings/Journal.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
@@ -102,10 +103,14 @@ void CMainFrame::OnRestartRequested() {
     if (!m_restartGuard.Allow(m_pView->Clock().Now())) {
         TraceF("Neustart abgelehnt: schon %d Neustarts in %d s, die Show bleibt", app::kMaxRestarts,
                app::kRestartWindowSeconds);
+        Journal(QStringLiteral("restart refused restarts=%1 window-seconds=%2")
+                    .arg(app::kMaxRestarts)
+                    .arg(app::kRestartWindowSeconds));
         m_pView->OnRestartRefused();
         return;
     }
     Trace(QStringLiteral("Neustart"));
+    Journal(QStringLiteral("restart in-place"));
     m_bRestartPending = true;
     close();
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppConstants.h"
 #include "app/MainFrame.h"
+#include "app/ScreenshotServer.h"
 #include "settings/Clock.h"
 
 CZelvoraApp::CZelvoraApp(int& argc, char** argv, CZelvoraView::SyncFactory makeSync)
@@ -25,6 +26,7 @@ void CZelvoraApp::InitInstance(const QByteArray& restartHistory) {
     view.OnInitialUpdate();
     m_pMainWnd->show();
     view.setFocus();
+    m_pScreenshots = std::make_unique<CScreenshotServer>(*m_pMainWnd);
 }
 
 bool CZelvoraApp::IsRestartPending() const {

@@ -1,7 +1,8 @@
 #pragma once
 // The application object: fixes where the settings live and creates the one main window with
 // the given portal sync and the real clock, power-off and screen-saver inhibition, and tells
-// the service manager once its first frame is painted, and then how the show goes.
+// the service manager once its first frame is painted, and then how the show goes. It hands
+// the frame on screen to whoever asks on the working folder's screenshot socket.
 
 #include "platform/ServiceNotifier.h"
 #include "platform/SystemPowerOff.h"
@@ -12,6 +13,7 @@
 #include <memory>
 
 class CMainFrame;
+class CScreenshotServer;
 
 class CZelvoraApp : public QApplication {
     Q_OBJECT
@@ -33,4 +35,6 @@ private:
     CSystemScreenSaver m_screenSaver;
     CServiceNotifier m_serviceNotifier;
     std::unique_ptr<CMainFrame> m_pMainWnd;
+    // Goes before the window it shows.
+    std::unique_ptr<CScreenshotServer> m_pScreenshots;
 };

@@ -2,9 +2,14 @@
 #include "app/CommandLine.h"
 #include "app/PlatformStart.h"
 #include "app/ProcessImage.h"
+#include "app/ScreenshotClient.h"
 #include "app/ShowLock.h"
 #include "app/ZelvoraApp.h"
+#include "settings/Journal.h"
+#include "settings/Trace.h"
 #include "sync/PortalSyncSteps.h"
+
+#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,10 +36,20 @@ int main(int argc, char** argv) {
     case EStartMode::BadArgument:
         std::fputs(BadArgumentText(args).c_str(), stderr);
         return kExitUsage;
+    case EStartMode::Screenshot: {
+        const ScreenshotArguments shot = ScreenshotArgumentsOf(args);
+        const QString error = FetchScreenshot(QString::fromStdString(shot.strDir),
+                                              QString::fromStdString(shot.strFile));
+        if (error.isEmpty())
+            return EXIT_SUCCESS;
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return kExitRefused;
+    }
     case EStartMode::Show:
         break;
     }
 
+    EnableTraceByEnvironment();
     int nExitCode = EXIT_SUCCESS;
     QByteArray restartHistory;
     {
@@ -53,6 +68,11 @@ int main(int argc, char** argv) {
         }
         app->InitInstance(qgetenv(app::kRestartHistoryVariable));
         platformStart.Release();
+        // Once the platform has started: a show that cannot ends with its one line alone.
+        Journal(QStringLiteral("start version=%1 pid=%2 folder=%3")
+                    .arg(QLatin1String(ZELVORA_VERSION))
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(QDir::currentPath()));
         nExitCode = app->exec();
         const bool bRestart = app->IsRestartPending();
         restartHistory = app->RestartHistory();

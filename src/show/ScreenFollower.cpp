@@ -1,5 +1,6 @@
 #include "show/ScreenFollower.h"
 
+#include "settings/Journal.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
@@ -76,6 +77,17 @@ void CScreenFollower::Follow() {
     if (bMoved)
         TraceF("Bildschirm %s, %dx%d%s", qPrintable(screen->name()), geometry.width(),
                geometry.height(), choice.bFallback ? " (gewählter fehlt)" : "");
+    if (bMoved || screen->size() != m_shownSize) {
+        // A name may hold spaces; the journal's fields do not.
+        QString line = QStringLiteral("screen name=%1 size=%2x%3")
+                           .arg(QString(screen->name()).replace(u' ', u'_'))
+                           .arg(screen->size().width())
+                           .arg(screen->size().height());
+        if (choice.bFallback)
+            line += QStringLiteral(" missing=") + QString(m_wanted).replace(u' ', u'_');
+        Journal(line);
+        m_shownSize = screen->size();
+    }
     m_pScreen = screen;
     m_window.setScreen(screen);
     if (m_bFill)

@@ -56,4 +56,6 @@ private:
     // While Qt announces a screen's removal, the screen is still in its list.
     QScreen* m_pLeaving = nullptr;
     bool m_bShown = false;
+    // The size the journal last named.
+    QSize m_shownSize;
 };

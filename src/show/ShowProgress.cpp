@@ -2,11 +2,20 @@
 
 #include "catalogue/SatzStore.h"
 #include "settings/Clock.h"
+#include "settings/Journal.h"
 #include "show/StatusTexts.h"
 #include "show/SyncNotice.h"
 #include "show/ViewConstants.h"
 
+#include <utility>
+
 using namespace view;
+
+namespace {
+QString Seconds(qint64 nMs) {
+    return QString::number(static_cast<double>(nMs) / 1000.0, 'f', 1);
+}
+} // namespace
 
 CShowProgress::CShowProgress(const IClock& clock) : m_clock(clock), m_nLastStep(clock.SteadyMs()) {}
 
@@ -29,7 +38,15 @@ bool CShowProgress::Judge(const ShowActivity& activity) {
     const bool bPainting = m_nLastPaint >= 0 && nNow - m_nLastPaint <= kPaintedWithinMs;
     if (!activity.bShouldAdvance)
         m_nLastStep = nNow;
-    return bPainting && nNow - m_nLastStep <= activity.nPeriodMs + kStepMarginMs;
+    const bool bProgress = bPainting && nNow - m_nLastStep <= activity.nPeriodMs + kStepMarginMs;
+    // Once per stall: the watchdog restarts the show soon after, and the line says why.
+    if (!bProgress && !std::exchange(m_bStalled, true))
+        Journal(QStringLiteral("stall paint-age=%1 step-age=%2 period=%3")
+                    .arg(m_nLastPaint < 0 ? QStringLiteral("none") : Seconds(nNow - m_nLastPaint),
+                         Seconds(nNow - m_nLastStep), Seconds(activity.nPeriodMs)));
+    if (bProgress)
+        m_bStalled = false;
+    return bProgress;
 }
 
 QString CShowProgress::StatusLine(const CSatzStore& store) const {

@@ -43,5 +43,7 @@ private:
     // The last step, or the last tick at which the show was still: a show that starts again
     // gets its full period before it counts as stalled.
     qint64 m_nLastStep;
+    // The journal has named the stall that goes on.
+    bool m_bStalled = false;
     SyncOutcome m_lastSync;
 };

@@ -77,6 +77,12 @@ QString SyncOptions::TakeMarken() const {
     return marken ? *marken : GetProfileString(setting::kSection, setting::kMarken);
 }
 
+void SyncOptions::Record(SyncKind kind, const SyncOutcome& outcome) const {
+    WriteSyncOutcome(kind, outcome);
+    if (onOutcome)
+        onOutcome(kind, outcome);
+}
+
 bool IsErrorAnswer(QByteArrayView body) {
     const qsizetype nul = body.indexOf('\0');
     const QByteArrayView text = nul < 0 ? body : body.first(nul);
@@ -124,6 +130,7 @@ PortalAnswer CPortalConnection::Get(const QByteArray& path, int nTimeoutSeconds)
         return answer;
     }
     ++m_outcome.nRequests;
+    m_options.Report(SyncStep::Request);
     answer.nResultCode = request->RequestURL(m_szAddress.data(),
                                              static_cast<std::uint16_t>(m_nPort), nTimeoutSeconds);
     answer.failure = Classify(answer.nResultCode, request->StatusCode());

@@ -21,8 +21,17 @@ class CCancelToken;
 class CSatzStore;
 
 // What a sync reports while it runs: which sync begins, records listed, a record or a photo
-// stored, body bytes.
-enum class SyncStep { UsedBegins, NeuFzBegins, Listed, Record, Photo, Bytes };
+// stored, a record removed, a request sent, body bytes.
+enum class SyncStep {
+    UsedBegins,
+    NeuFzBegins,
+    Listed,
+    Record,
+    Photo,
+    RecordRemoved,
+    Request,
+    Bytes
+};
 
 // Time-outs and name lookup of the sync; tests shorten the one and replace the other. A job
 // on a worker thread adds its cancel, its progress and the copies it took when it began.
@@ -34,6 +43,8 @@ struct SyncOptions {
     sockapi::Resolver resolve = sockapi::ResolveBlocking;
     CCancelToken* pCancel = nullptr;
     std::function<void(SyncStep step, qint64 nCount)> onProgress;
+    // Each outcome a sync records, as it records it.
+    std::function<void(SyncKind kind, const SyncOutcome& outcome)> onOutcome;
     // Without them the settings store is read at each step.
     std::optional<CredentialBytes> credentials;
     std::optional<QString> marken;
@@ -44,6 +55,8 @@ struct SyncOptions {
         if (onProgress)
             onProgress(step, nCount);
     }
+    // Records the outcome in the settings store and reports it.
+    void Record(SyncKind kind, const SyncOutcome& outcome) const;
 };
 
 // Empty, or shorter than kErrorAnswerSize and holding kErrorMarker. The text counts up to its

@@ -14,7 +14,7 @@ void CPortalSync::UpdatePictureList() {
     if (IsCancelled())
         return;
     outcome.time = m_clock.Now();
-    WriteSyncOutcome(SyncKind::Used, outcome);
+    m_options.Record(SyncKind::Used, outcome);
     (outcome.bListed ? m_bListed : m_bListFailed) = true;
     // Hourly, new-vehicle photos that the list's own sync could not bring: that may be a
     // week away. They are the new-vehicle sync's requests, booked to it when there were any.
@@ -23,7 +23,7 @@ void CPortalSync::UpdatePictureList() {
     if (photos.nRequests > 0 && !IsCancelled()) {
         photos.time = m_clock.Now();
         photos.bPhotosOnly = true;
-        WriteSyncOutcome(SyncKind::NeuFz, photos);
+        m_options.Record(SyncKind::NeuFz, photos);
     }
 }
 
@@ -33,7 +33,7 @@ bool CPortalSync::UpdateNeuFzPictureList() {
     if (IsCancelled())
         return false;
     outcome.time = m_clock.Now();
-    WriteSyncOutcome(SyncKind::NeuFz, outcome);
+    m_options.Record(SyncKind::NeuFz, outcome);
     if (!outcome.bListed)
         m_bListFailed = true;
     return outcome.bListed;

@@ -1,6 +1,7 @@
 #include "sync/SyncJob.h"
 
 #include "net/CancelToken.h"
+#include "settings/Journal.h"
 #include "settings/Profile.h"
 #include "settings/SettingNames.h"
 #include "settings/Trace.h"
@@ -9,6 +10,7 @@
 #include "sync/UpdateScheduler.h"
 
 #include <QThread>
+#include <array>
 #include <mutex>
 #include <optional>
 
@@ -61,13 +63,51 @@ void Count(SyncProgress& progress, SyncStep step, qint64 nCount) {
     case SyncStep::Photo:
         progress.nPhotos += static_cast<int>(nCount);
         break;
+    case SyncStep::RecordRemoved:
+        progress.nRemoved += static_cast<int>(nCount);
+        break;
+    case SyncStep::Request:
+        progress.nRequests += static_cast<int>(nCount);
+        break;
     case SyncStep::Bytes:
         progress.nBytes += nCount;
         break;
     }
 }
 
+constexpr std::array<const char*, 3> kJobKindNames{"start", "hourly", "manual"};
+
 } // namespace
+
+QString JobJournalLine(const SyncJobResult& result, bool bAbandoned) {
+    const char* szOutcome = bAbandoned                    ? "abandoned"
+                            : result.bCancelled           ? "cancelled"
+                            : !result.failure             ? "ok"
+                            : result.failure->bListFailed ? "failed"
+                                                          : "partial";
+    const SyncProgress& p = result.progress;
+    QString line =
+        QStringLiteral("job %1 %2 requests=%3 bytes=%4 seconds=%5 records=%6 removed=%7 photos=%8")
+            .arg(QLatin1String(kJobKindNames.at(static_cast<size_t>(result.kind))),
+                 QLatin1String(szOutcome))
+            .arg(p.nRequests)
+            .arg(p.nBytes)
+            .arg(static_cast<double>(result.nDurationMs) / 1000.0, 0, 'f', 1)
+            .arg(p.nRecords)
+            .arg(p.nRemoved)
+            .arg(p.nPhotos);
+    if (const auto& f = result.failure) {
+        // The record's names, with a dash for their space: one field, however it failed.
+        QString reason = QString::fromLatin1(FailureName(f->failure)).replace(u' ', u'-');
+        if (f->failure == SyncFailure::Status)
+            reason += QStringLiteral("-%1").arg(f->nStatusCode);
+        line += QStringLiteral(" failure=%1:%2")
+                    .arg(f->eSync == SyncKind::Used ? QStringLiteral("Occasion")
+                                                    : QStringLiteral("Neufahrzeug"),
+                         reason);
+    }
+    return line;
+}
 
 SyncJobInput TakeSyncJobInput(const CSatzStore& store) {
     SyncJobInput input;
@@ -143,6 +183,13 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
             Count(progress, step, nCount);
             channel->PostProgress(progress);
         };
+        std::optional<SyncJobFailure> failure;
+        options.onOutcome = [&failure](SyncKind eSync, const SyncOutcome& outcome) {
+            const bool bListFailed = !outcome.bListed && !outcome.bPhotosOnly;
+            if (outcome.failure != SyncFailure::None &&
+                (!failure || (bListFailed && !failure->bListFailed)))
+                failure = SyncJobFailure{eSync, outcome.failure, outcome.nStatusCode, bListFailed};
+        };
         const std::unique_ptr<IPortalSync> sync = makeSync(store, options);
         RunSyncSteps(kind, store, *sync, clock, *cancel, input.lastUpdate);
         if (!cancel->IsCancelled())
@@ -166,6 +213,7 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
         if (bLoad)
             result.catalogue = std::move(pStore);
         result.progress = progress;
+        result.failure = failure;
         result.nDurationMs = elapsed.elapsed();
         channel->KeepResult(std::move(result));
     });
@@ -179,6 +227,7 @@ bool CSyncJob::Start(SyncJobKind kind, SyncJobInput input) {
         m_giveUp.stop();
         if (result) {
             m_nLastDurationMs = result->nDurationMs;
+            Journal(JobJournalLine(*result));
             emit Finished(*result);
         }
     });
@@ -207,14 +256,21 @@ bool CSyncJob::CancelAndWait(int nMilliseconds) {
         return false;
     }
     // Ended by its owner: its results are not taken over.
-    if (const auto result = m_pChannel->TakeResult())
+    if (const auto result = m_pChannel->TakeResult()) {
         m_nLastDurationMs = result->nDurationMs;
+        Journal(JobJournalLine(*result));
+    }
     delete std::exchange(m_pThread, nullptr);
     return true;
 }
 
 void CSyncJob::Abandon() {
     Trace(QStringLiteral("Sync-Job endet nicht, wird zurückgelassen"));
+    SyncJobResult left;
+    left.kind = m_kind;
+    left.progress = m_pChannel->Latest();
+    left.nDurationMs = ElapsedMs();
+    Journal(JobJournalLine(left, true));
     {
         const std::lock_guard lock(m_pChannel->mutex);
         m_pChannel->pJob = nullptr;

@@ -53,6 +53,17 @@ struct SyncProgress {
     int nPhotos = 0;  // photos stored
     qint64 nBytes = 0;
     SyncKind eSync = SyncKind::Used; // the sync that runs
+    int nRemoved = 0;                // record files removed
+    int nRequests = 0;
+};
+
+// What went wrong in a job: the first failure of a sync whose list did not come through, else
+// the first failure at all (a photo), and the sync that met it.
+struct SyncJobFailure {
+    SyncKind eSync = SyncKind::Used;
+    SyncFailure failure = SyncFailure::None;
+    int nStatusCode = 0;
+    bool bListFailed = false; // the data is not as fresh as the portal's
 };
 
 // What the catalogue takes over from the job's own copy when it ends.
@@ -69,8 +80,15 @@ struct SyncJobResult {
     // none when the job was cancelled or ends the program.
     std::shared_ptr<CSatzStore> catalogue;
     SyncProgress progress;
+    std::optional<SyncJobFailure> failure;
     qint64 nDurationMs = 0;
 };
+
+// The journal's line of a job that ended, without the prefix: "job hourly ok requests=12
+// bytes=345678 seconds=4.2 records=3 removed=0 photos=7". The outcome is ok, partial (the lists
+// came, a photo failed), failed, cancelled or abandoned (it did not end in time and was left
+// behind); after a failure " failure=Occasion:time-out" ends the line.
+QString JobJournalLine(const SyncJobResult& result, bool bAbandoned = false);
 
 // The steps of a job, in the order the blocking update ran them. A job cancelled before the
 // new-vehicle sync ended, or whose sync brought no list, leaves "LastUpdate" as it was, so that

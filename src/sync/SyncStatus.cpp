@@ -44,13 +44,19 @@ const StatusKeys& Keys(SyncKind kind) {
 
 } // namespace
 
+const char* FailureName(SyncFailure failure) {
+    for (const auto& [f, name] : kFailureNames)
+        if (f == failure)
+            return name;
+    return "";
+}
+
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome) {
     const StatusKeys& keys = Keys(kind);
     const QString time = FormatLocalTime(outcome.time, "%Y-%m-%d %H:%M:%S");
     WriteProfileString(kStatusSection, keys.time, time);
-    for (const auto& [failure, name] : kFailureNames)
-        if (failure == outcome.failure)
-            WriteProfileString(kStatusSection, keys.outcome, QString::fromLatin1(name));
+    WriteProfileString(kStatusSection, keys.outcome,
+                       QString::fromLatin1(FailureName(outcome.failure)));
     WriteProfileInt(kStatusSection, keys.status,
                     outcome.failure == SyncFailure::Status ? outcome.nStatusCode : 0);
     WriteProfileInt(kStatusSection, keys.requests, outcome.nRequests);

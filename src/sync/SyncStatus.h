@@ -42,4 +42,6 @@ enum class SyncKind { Used, NeuFz };
 // Records a run; one without a failure, or whose list came through, is also the last successful
 // one, unless it asked for photos only.
 void WriteSyncOutcome(SyncKind kind, const SyncOutcome& outcome);
+// The failure's name as the record keeps it: "success", "time-out", "name lookup" and so on.
+const char* FailureName(SyncFailure failure);
 SyncOutcome ReadSyncOutcome(SyncKind kind);

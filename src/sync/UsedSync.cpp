@@ -314,8 +314,8 @@ void CUsedSync::RemoveUnlistedRecords() {
         if (text)
             for (const QByteArray& photo : RecordPhotoNames(*text))
                 photos.insert(photo);
-        if (!listed.contains(name))
-            QFile::remove(path);
+        if (!listed.contains(name) && QFile::remove(path))
+            m_options.Report(SyncStep::RecordRemoved);
     }
     // A photo the new-vehicle list or a remaining record shows stays.
     if (const auto list = cache::ReadWholeFile(

@@ -29,6 +29,12 @@ TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
         << "X11 asked for, but only Wayland there";
     EXPECT_EQ(StartMode({"zelvora", "-platform", "xcb:nograb"}, {":1", "", "offscreen"}),
               EStartMode::Show);
+    EXPECT_EQ(StartMode({"zelvora", "--screenshot", "a.png"}, {}), EStartMode::Screenshot)
+        << "asks the running show: no display needed";
+    EXPECT_EQ(ScreenshotArgumentsOf({"zelvora", "--screenshot", "a.png"}).strDir, ".");
+    EXPECT_EQ(
+        ScreenshotArgumentsOf({"zelvora", "--dir", "/srv/show", "--screenshot", "a.png"}).strDir,
+        "/srv/show");
 
     const std::string noDisplay = NoDisplayText();
     EXPECT_EQ(noDisplay.find('\n'), noDisplay.size() - 1) << "one line";
@@ -42,6 +48,8 @@ TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
         {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
         {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
         {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
+        {{"zelvora", "--dir", "/srv/show"}, "zelvora: --dir goes with --screenshot\n"},
+        {{"zelvora", "--screenshot="}, "zelvora: --screenshot needs a file name\n"},
     };
     for (const auto& [args, szText] : refused) {
         EXPECT_EQ(StartMode(args, x11), EStartMode::BadArgument) << args[1];

@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
+#include <QSettings>
 #include <future>
 #include <netdb.h>
 
@@ -264,4 +266,57 @@ TEST_F(SyncJob, NoJobStartsBesideOneLeftBehind) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_LT(elapsed.elapsed(), 5000) << "once it has ended, the next may start";
     EXPECT_TRUE(job.CancelAndWait(1000));
+}
+
+// The journal's line of each job: its fields in their order, the requests the portal saw, the
+// bytes the syncs recorded, and the first failure with the sync that met it.
+TEST_F(SyncJob, EachJobGivesOneJournalLineOfWhatItDid) {
+    struct Case {
+        const char* szFault;
+        bool bStockChanged; // the portal has the photo it lacked and one vehicle less
+        SyncJobKind kind;
+        // %1: the requests the portal saw, %2: the bytes the syncs recorded.
+        const char* szLine;
+    };
+    const Case cases[] = {
+        // Both lists refused: the rule's query also matches the new-vehicle list's.
+        {"fn=1=status:503", false, SyncJobKind::Start,
+         "job start failed requests=%1 bytes=%2 seconds=S records=0 removed=0 photos=0 "
+         "failure=Occasion:status-503"},
+        // The missing photo fails first, the new-vehicle list is what counts.
+        {"fn=101=fehler", false, SyncJobKind::Hourly,
+         "job hourly failed requests=%1 bytes=%2 seconds=S records=6 removed=0 photos=17 "
+         "failure=Neufahrzeug:error-answer"},
+        {"", false, SyncJobKind::Hourly,
+         "job hourly partial requests=%1 bytes=%2 seconds=S records=0 removed=0 photos=2 "
+         "failure=Occasion:status-404"},
+        {"", true, SyncJobKind::Hourly,
+         "job hourly ok requests=%1 bytes=%2 seconds=S records=0 removed=1 photos=1"},
+    };
+    const QRegularExpression seconds(QStringLiteral("seconds=[0-9]+\\.[0-9] "));
+    for (const Case& c : cases) {
+        SetFault(QString::fromLatin1(c.szFault));
+        if (c.bStockChanged) {
+            WriteOccasionPhoto(QStringLiteral("40104_3.jpg"), Photo(99));
+            RemoveOccasion(40106);
+        }
+        QSettings(QStringLiteral("TarrelZelvora"), QStringLiteral("Zelvora"))
+            .remove(QStringLiteral("Status"));
+        CSyncJob job(Factory(), m_clock);
+        QString line = JobJournalLine(RunJob(job, c.kind));
+        const qint64 nBytes =
+            ReadSyncOutcome(SyncKind::Used).nBytes + ReadSyncOutcome(SyncKind::NeuFz).nBytes;
+        EXPECT_EQ(
+            line.replace(seconds, QStringLiteral("seconds=S ")).toStdString(),
+            QString::fromLatin1(c.szLine).arg(TakeRequests().size()).arg(nBytes).toStdString())
+            << c.szFault;
+    }
+
+    SyncJobResult cancelled;
+    cancelled.kind = SyncJobKind::Manual;
+    cancelled.bCancelled = true;
+    cancelled.nDurationMs = 30049;
+    EXPECT_EQ(JobJournalLine(cancelled),
+              "job manual cancelled requests=0 bytes=0 seconds=30.0 records=0 removed=0 photos=0");
+    EXPECT_TRUE(JobJournalLine(cancelled, true).startsWith("job manual abandoned "));
 }
