@@ -111,8 +111,8 @@ public:
 };
 
 // Cage refuses root: it and the show run as an unprivileged user. Its headless output stays
-// at 1280x720 and cannot be resized, so it runs on its X11 output, a window that takes the
-// screen's size; grim reads the picture through cage's screencopy.
+// at 1280x720, and grim reads any window that covers it as black; so cage runs on its X11
+// output, a window given the screen's size, and grim reads the picture through its screencopy.
 class CCage : public CXStack {
 public:
     CCage(const QSize& size, const CShowFolder& folder) : CXStack(size) {
@@ -124,10 +124,9 @@ public:
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         m_env.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("x11"));
         m_env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
-        m_server.Start(Privileged(drop, QStringLiteral("cage")).first(),
-                       Privileged(drop, QStringLiteral("cage")).mid(1) +
-                           QStringList{QStringLiteral("--"), Show()},
-                       m_env, folder.WorkPath());
+        const QStringList cage =
+            drop + QStringList{QStringLiteral("cage"), QStringLiteral("--"), Show()};
+        m_server.Start(cage.first(), cage.mid(1), m_env, folder.WorkPath());
         // Cage's output is the only window on the screen; once it has the screen's size,
         // so has the output.
         const QString geometry = SizeArgument(size) + QStringLiteral("+0+0");
@@ -153,7 +152,7 @@ public:
         env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
         QProcess grim;
         grim.setProcessEnvironment(env);
-        const QStringList command = Privileged(m_drop, QStringLiteral("grim"));
+        const QStringList command = m_drop + QStringList{QStringLiteral("grim")};
         grim.start(command.first(),
                    command.mid(1) + QStringList{QStringLiteral("-t"), QStringLiteral("ppm"), path});
         grim.waitForFinished(10000);
@@ -163,9 +162,6 @@ public:
     }
 
 private:
-    static QStringList Privileged(const QStringList& drop, const QString& program) {
-        return drop.isEmpty() ? QStringList{program} : drop + QStringList{program};
-    }
     QStringList m_drop;
     QProcessEnvironment m_env;
 };
