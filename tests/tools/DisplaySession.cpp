@@ -307,6 +307,9 @@ CShowFolder::CShowFolder() {
 QProcessEnvironment CShowFolder::Environment(const QString& platform) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigPath());
+    // What a window manager or compositor keeps stays in the test's folder too.
+    for (const char* szVariable : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        env.insert(QString::fromLatin1(szVariable), m_dir.filePath(QStringLiteral("home")));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     for (const char* szVariable : {"DISPLAY", "WAYLAND_DISPLAY", "NOTIFY_SOCKET"})
         env.remove(QString::fromLatin1(szVariable));

@@ -83,8 +83,8 @@ public:
     QString WorkPath() const { return m_dir.filePath(QStringLiteral("work")); }
     QString ConfigPath() const { return m_dir.filePath(QStringLiteral("config")); }
     QString Path() const { return m_dir.path(); }
-    // The show's environment: its own settings store, the platform, nothing of the caller's
-    // display unless given again.
+    // The show's environment: its own settings store and caches, the platform, nothing of the
+    // caller's display unless given again.
     QProcessEnvironment Environment(const QString& platform) const;
     // Hands the folders to the unprivileged user that runs a compositor refusing root.
     bool GiveTo(uint nUid) const;
