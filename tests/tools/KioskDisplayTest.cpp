@@ -3,95 +3,18 @@
 // And a platform that cannot start ends the program in one line with exit code 1.
 
 #include "support/Emulation.h"
+#include "tools/DisplaySession.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QPoint>
+#include <QImage>
 #include <QProcess>
 #include <QSize>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
-
-// A pixel of an X window dump of a 24-bit screen, as Xvfb's -fbdir keeps it.
-class CWindowDump {
-public:
-    explicit CWindowDump(const QByteArray& data) : m_data(data) {
-        if (m_data.size() < kHeaderFields * 4)
-            return;
-        m_nWidth = int(Field(4));
-        m_nHeight = int(Field(5));
-        m_nBytesPerLine = int(Field(12));
-        m_nPixels = qsizetype(Field(0)) + qsizetype(Field(19)) * kColourBytes;
-    }
-    QSize Size() const { return {m_nWidth, m_nHeight}; }
-    bool IsBlack(int x, int y) const {
-        const qsizetype at = m_nPixels + qsizetype(y) * m_nBytesPerLine + x * 4;
-        return at + 3 <= m_data.size() && m_data[at] == 0 && m_data[at + 1] == 0 &&
-               m_data[at + 2] == 0;
-    }
-
-private:
-    static constexpr int kHeaderFields = 25;
-    static constexpr int kColourBytes = 12;
-    quint32 Field(int n) const { return qFromBigEndian<quint32>(m_data.constData() + 4 * n); }
-
-    QByteArray m_data;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    int m_nBytesPerLine = 0;
-    qsizetype m_nPixels = 0;
-};
-
-// Every pixel of the screen's corners and centre belongs to the show's black paint; the
-// server's white root shows wherever the window does not reach.
-bool Covered(const CWindowDump& dump) {
-    const QSize size = dump.Size();
-    for (const QPoint corner :
-         {QPoint(0, 0), QPoint(size.width() - 4, 0), QPoint(0, size.height() - 4),
-          QPoint(size.width() - 4, size.height() - 4)})
-        for (int dy = 0; dy < 4; ++dy)
-            for (int dx = 0; dx < 4; ++dx)
-                if (!dump.IsBlack(corner.x() + dx, corner.y() + dy))
-                    return false;
-    return !size.isEmpty();
-}
-
-// An X server on a display of its own choice, ended with the test.
-class CXServer {
-public:
-    CXServer(const QString& program, QStringList arguments, const QString& parent = {}) {
-        // -displayfd 1: the server picks a free display and names it on its output.
-        arguments << QStringLiteral("-displayfd") << QStringLiteral("1")
-                  << QStringLiteral("-nolisten") << QStringLiteral("tcp");
-        if (!parent.isEmpty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("DISPLAY"), parent);
-            m_process.setProcessEnvironment(env);
-        }
-        m_process.start(program, arguments);
-        QByteArray display;
-        for (QDeadlineTimer deadline(20000); !display.endsWith('\n') && !deadline.hasExpired();)
-            if (m_process.waitForReadyRead(1000))
-                display += m_process.readAllStandardOutput();
-        if (display.endsWith('\n'))
-            m_display = QLatin1Char(':') + QString::fromLatin1(display.trimmed());
-    }
-    ~CXServer() {
-        m_process.terminate();
-        m_process.waitForFinished(10000);
-    }
-    // Empty when the server did not start.
-    const QString& Display() const { return m_display; }
-
-private:
-    QProcess m_process;
-    QString m_display;
-};
 
 // The show with settings of its own in dir, on an X display.
 void StartShow(QProcess& show, const QString& display, const QTemporaryDir& dir) {
@@ -103,16 +26,6 @@ void StartShow(QProcess& show, const QString& display, const QTemporaryDir& dir)
     show.setProcessEnvironment(env);
     show.setWorkingDirectory(dir.path());
     show.start(QString::fromUtf8(ZELVORA_PROGRAM), {});
-}
-
-QString RunOn(const QString& display, const QString& program, const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
 // Whether the show's window stands at that geometry ("1024x768+0+0") within the time.
@@ -135,23 +48,18 @@ TEST(KioskDisplay, TheWindowCoversABareXServersScreenAtBothSizes) {
     for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
         QTemporaryDir dir;
-        const CXServer server(QStringLiteral("Xvfb"),
-                              {QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
-                               QStringLiteral("-fbdir"), dir.path(), QStringLiteral("-wr")});
+        const CFrameBufferServer server(size);
         ASSERT_FALSE(server.Display().isEmpty()) << "the server did not start";
         QProcess show;
         StartShow(show, server.Display(), dir);
         ASSERT_TRUE(show.waitForStarted());
-        const QString frameBuffer = dir.filePath(QStringLiteral("Xvfb_screen0"));
         bool bCovered = false;
         for (QDeadlineTimer deadline(30000); !bCovered && !deadline.hasExpired();) {
             QThread::msleep(200);
-            QFile file(frameBuffer);
-            if (file.open(QIODevice::ReadOnly)) {
-                const CWindowDump dump(file.readAll());
-                EXPECT_EQ(dump.Size(), size);
-                bCovered = Covered(dump);
+            const QImage picture = server.Picture();
+            if (!picture.isNull()) {
+                EXPECT_EQ(picture.size(), size);
+                bCovered = Covered(picture);
             }
         }
         EXPECT_TRUE(bCovered);
