@@ -3,12 +3,11 @@
 // its watchdog, and a one-line status. A show that should advance but no longer does, or that
 // no longer paints, is not vouched for, and the manager restarts it.
 
-#include "sync/SyncStatus.h"
+#include "show/ShowFacts.h"
 
 #include <QString>
 #include <QtGlobal>
 
-class CSatzStore;
 class IClock;
 
 struct ShowActivity {
@@ -32,10 +31,8 @@ public:
     // On each watchdog tick: whether the show makes progress.
     bool Judge(const ShowActivity& activity);
 
-    // The sync recorded last, for the status line.
-    void SetLastSync(const SyncOutcome& outcome) { m_lastSync = outcome; }
     // "Fahrzeug 12 von 87 · Abgleich 10:03 ok", in the show's language.
-    QString StatusLine(const CSatzStore& store) const;
+    static QString StatusLine(const ShowFacts& facts);
 
 private:
     const IClock& m_clock;
@@ -43,5 +40,4 @@ private:
     // The last step, or the last tick at which the show was still: a show that starts again
     // gets its full period before it counts as stalled.
     qint64 m_nLastStep;
-    SyncOutcome m_lastSync;
 };
