@@ -22,6 +22,8 @@ std::string Variable(const char* name) {
 struct ParsedCommandLine {
     bool bHelp = false;
     bool bVersion = false;
+    bool bStatus = false;
+    StatusRequest status;
     std::string strPlatform; // "-platform NAME", the last one given; empty when none
     std::string strError;    // the first thing not understood; empty when all is
 };
@@ -32,7 +34,10 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({help, version});
+    const QCommandLineOption status(QStringLiteral("status"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("folder"));
+    parser.addOptions({help, version, status, json, dir});
     for (const char* name : kQtValueOptions)
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     for (const char* name : kQtFlags)
@@ -50,6 +55,10 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     }
     parsed.bHelp = parser.isSet(help);
     parsed.bVersion = parser.isSet(version);
+    parsed.bStatus = parser.isSet(status);
+    parsed.status = {parser.isSet(json), parser.value(dir).toStdString()};
+    if (parsed.strError.empty() && !parsed.bStatus && (parser.isSet(json) || parser.isSet(dir)))
+        parsed.strError = "--json and --dir go with --status only";
     // A "-platform" without its value is set, yet has none.
     if (const QStringList platforms = parser.values(QStringLiteral("platform"));
         !platforms.isEmpty())
@@ -60,6 +69,10 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
 
 DisplayEnvironment ReadDisplayEnvironment() {
     return {Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"), Variable("QT_QPA_PLATFORM")};
+}
+
+StatusRequest StatusRequestOf(const std::vector<std::string>& args) {
+    return Parse(args).status;
 }
 
 std::string RequestedPlatform(const std::vector<std::string>& args, const DisplayEnvironment& env) {
@@ -78,6 +91,8 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
         return EStartMode::Help;
     if (parsed.bVersion)
         return EStartMode::Version;
+    if (parsed.bStatus)
+        return EStartMode::Status;
     const std::string platform = RequestedPlatform(args, env);
     const bool bX11 = !env.strDisplay.empty();
     const bool bWayland = !env.strWaylandDisplay.empty();
@@ -95,11 +110,14 @@ std::string BadArgumentText(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     return "Usage: zelvora [--help] [--version]\n"
+           "       zelvora --status [--json] [--dir DIR]\n"
            "Shows the dealer's vehicles full screen, from the caches Daten/ and Bilder/ of the\n"
            "working folder. Start it with zelvora-start, which enters that folder.\n"
            "\n"
            "  -h, --help     Shows this help and exits.\n"
-           "  -v, --version  Shows the version and exits.\n";
+           "  -v, --version  Shows the version and exits.\n"
+           "  --status       Tells whether the show on the working folder (or DIR) is healthy;\n"
+           "                 exit code 0 healthy, 1 stale or no show. --json prints JSON.\n";
 }
 
 std::string VersionText() {
