@@ -122,4 +122,6 @@ TEST(HealthFiles, TheStatusFileIsTheOwnersAloneAndTheMetricsFileGoesWhereTheSett
                        dir.Path() + QStringLiteral("/metrics.prom"));
     files.Write();
     EXPECT_EQ(CTempWorkDir::ReadFile(QStringLiteral("metrics.prom")), MetricsText(SampleFacts()));
+    EXPECT_TRUE(QFile(QStringLiteral("metrics.prom")).permissions() & QFileDevice::ReadOther)
+        << "the exporter runs as another user";
 }
