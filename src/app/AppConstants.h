@@ -28,6 +28,11 @@ inline constexpr int kMenuBarRevealEdge = 2;
 // At most this many restarts in place within the window; the next request leaves the show up.
 inline constexpr int kMaxRestarts = 3;
 inline constexpr int kRestartWindowSeconds = 300;
+// The status tells the restarts of the last day: their times are kept that long, and no more
+// of them than the limit above lets happen in a day.
+inline constexpr int kRestartCountSeconds = 24 * 3600;
+inline constexpr int kMaxRestartHistory =
+    kMaxRestarts * (kRestartCountSeconds / kRestartWindowSeconds + 1);
 // Carries the times of the recent restarts across the exec: a start by the session or the user
 // unit begins with none.
 inline constexpr char kRestartHistoryVariable[] = "ZELVORA_RESTARTS";

@@ -23,6 +23,8 @@ std::string Variable(const char* name) {
 struct ParsedCommandLine {
     bool bHelp = false;
     bool bVersion = false;
+    bool bStatus = false;
+    StatusRequest status;
     std::string strPlatform; // "-platform NAME", the last one given; empty when none
     std::string strError;    // the first thing not understood; empty when all is
 
@@ -30,16 +32,31 @@ struct ParsedCommandLine {
     std::optional<std::string> dir;        // "--dir DIR"
 };
 
+// The options that go only with another, or not with each other; empty when all fit.
+std::string Mismatch(const ParsedCommandLine& parsed, bool bJson) {
+    if (parsed.bStatus && parsed.screenshot)
+        return "--status and --screenshot go one at a time";
+    if (bJson && !parsed.bStatus)
+        return "--json goes with --status only";
+    if (parsed.dir && !parsed.bStatus && !parsed.screenshot)
+        return "--dir goes with --status or --screenshot";
+    if (parsed.screenshot && parsed.screenshot->empty())
+        return "--screenshot needs a file name";
+    return {};
+}
+
 // Read as Qt reads its own options: "-platform xcb" is one long option with its value.
 ParsedCommandLine Parse(const std::vector<std::string>& args) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption status(QStringLiteral("status"));
+    const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(),
                                         QStringLiteral("file"));
     const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("folder"));
-    parser.addOptions({help, version, screenshot, dir});
+    parser.addOptions({help, version, status, json, screenshot, dir});
     for (const char* name : kQtValueOptions)
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     for (const char* name : kQtFlags)
@@ -57,14 +74,14 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
     }
     parsed.bHelp = parser.isSet(help);
     parsed.bVersion = parser.isSet(version);
+    parsed.bStatus = parser.isSet(status);
+    parsed.status = {parser.isSet(json), parser.value(dir).toStdString()};
     if (parser.isSet(screenshot))
         parsed.screenshot = parser.value(screenshot).toStdString();
     if (parser.isSet(dir))
         parsed.dir = parser.value(dir).toStdString();
-    if (parsed.strError.empty() && parsed.dir && !parsed.screenshot)
-        parsed.strError = "--dir goes with --screenshot";
-    else if (parsed.strError.empty() && parsed.screenshot && parsed.screenshot->empty())
-        parsed.strError = "--screenshot needs a file name";
+    if (parsed.strError.empty())
+        parsed.strError = Mismatch(parsed, parser.isSet(json));
     // A "-platform" without its value is set, yet has none.
     if (const QStringList platforms = parser.values(QStringLiteral("platform"));
         !platforms.isEmpty())
@@ -75,6 +92,10 @@ ParsedCommandLine Parse(const std::vector<std::string>& args) {
 
 DisplayEnvironment ReadDisplayEnvironment() {
     return {Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"), Variable("QT_QPA_PLATFORM")};
+}
+
+StatusRequest StatusRequestOf(const std::vector<std::string>& args) {
+    return Parse(args).status;
 }
 
 std::string RequestedPlatform(const std::vector<std::string>& args, const DisplayEnvironment& env) {
@@ -93,6 +114,8 @@ EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironm
         return EStartMode::Help;
     if (parsed.bVersion)
         return EStartMode::Version;
+    if (parsed.bStatus)
+        return EStartMode::Status;
     // Asks a running show over its socket: no display needed.
     if (parsed.screenshot)
         return EStartMode::Screenshot;
@@ -117,12 +140,16 @@ std::string BadArgumentText(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-    return "Usage: zelvora [--help] [--version] [--screenshot FILE [--dir DIR]]\n"
+    return "Usage: zelvora [--help] [--version]\n"
+           "       zelvora --status [--json] [--dir DIR]\n"
+           "       zelvora --screenshot FILE [--dir DIR]\n"
            "Shows the dealer's vehicles full screen, from the caches Daten/ and Bilder/ of the\n"
            "working folder. Start it with zelvora-start, which enters that folder.\n"
            "\n"
            "  -h, --help     Shows this help and exits.\n"
            "  -v, --version  Shows the version and exits.\n"
+           "  --status       Tells whether the show on the working folder (or DIR) is healthy;\n"
+           "                 exit code 0 healthy, 1 stale or no show. --json prints JSON.\n"
            "  --screenshot FILE\n"
            "                 Writes the frame the show on the working folder (or DIR) shows\n"
            "                 as a PNG file and exits.\n"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class EStartMode { Show, Help, Version, NoDisplay, BadArgument, Screenshot };
+enum class EStartMode { Show, Help, Version, Status, Screenshot, NoDisplay, BadArgument };
 
 // The environment values that decide whether a display can be reached; empty when unset.
 struct DisplayEnvironment {
@@ -19,6 +19,13 @@ DisplayEnvironment ReadDisplayEnvironment();
 // args: the whole command line, the program's name first. Besides its own options it takes
 // only Qt's; anything else is a BadArgument.
 EStartMode StartMode(const std::vector<std::string>& args, const DisplayEnvironment& env);
+
+// What "--status [--json] [--dir DIR]" asks for.
+struct StatusRequest {
+    bool bJson = false;
+    std::string strDir; // empty: the current folder
+};
+StatusRequest StatusRequestOf(const std::vector<std::string>& args);
 
 // "--screenshot FILE [--dir DIR]": the file to write and the show's working folder, "." when
 // none is given.

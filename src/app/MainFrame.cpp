@@ -58,6 +58,8 @@ CMainFrame::CMainFrame(const ViewFactory& makeView, const QByteArray& restartHis
     connect(m_pView, &CZelvoraView::ShowStateChanged, this, &CMainFrame::UpdateCheckMarks);
     connect(m_pView, &CZelvoraView::RestartRequested, this, &CMainFrame::OnRestartRequested);
     m_pView->SetRestartCheck([this] { return m_restartGuard.WouldAllow(m_pView->Clock().Now()); });
+    m_pView->SetRestartCounter(
+        [this] { return m_restartGuard.RestartsWithinDay(m_pView->Clock().Now()); });
     UpdateCheckMarks();
     auto* close = new QAction(this);
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));

@@ -12,7 +12,7 @@ CRestartGuard::CRestartGuard(const QByteArray& history) {
         if (ok && t > 0)
             m_times.push_back(static_cast<std::time_t>(t));
         // A hostile or broken environment must not grow the list without bound.
-        if (m_times.size() > static_cast<size_t>(app::kMaxRestarts))
+        if (m_times.size() > static_cast<size_t>(app::kMaxRestartHistory))
             m_times.erase(m_times.begin());
     }
 }
@@ -26,10 +26,16 @@ bool CRestartGuard::WouldAllow(std::time_t now) const {
 
 bool CRestartGuard::Allow(std::time_t now) {
     const bool bAllowed = WouldAllow(now);
-    std::erase_if(m_times, [now](std::time_t t) { return now - t >= app::kRestartWindowSeconds; });
+    std::erase_if(m_times, [now](std::time_t t) { return now - t >= app::kRestartCountSeconds; });
     if (bAllowed)
         m_times.push_back(now);
     return bAllowed;
+}
+
+int CRestartGuard::RestartsWithinDay(std::time_t now) const {
+    return static_cast<int>(std::count_if(m_times.begin(), m_times.end(), [now](std::time_t t) {
+        return now - t < app::kRestartCountSeconds;
+    }));
 }
 
 QByteArray CRestartGuard::History() const {

@@ -1,6 +1,7 @@
 #pragma once
 // Keeps a show that restarts itself from doing so in a loop: it counts the restarts of the last
-// few minutes, carried across the exec as a list of times.
+// few minutes, carried across the exec as a list of times. The times of the last day are kept
+// for the show's status.
 
 #include <QByteArray>
 #include <ctime>
@@ -17,6 +18,8 @@ public:
     bool Allow(std::time_t now);
     // Whether Allow(now) would allow; records nothing.
     bool WouldAllow(std::time_t now) const;
+    // The restarts recorded within the day ending at now.
+    int RestartsWithinDay(std::time_t now) const;
     QByteArray History() const;
 
 private:

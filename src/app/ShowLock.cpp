@@ -3,6 +3,21 @@
 #include "app/AppConstants.h"
 
 #include <QDir>
+#include <QSysInfo>
+#include <cerrno>
+#include <csignal>
+
+qint64 ShowLockHolder(const QString& folder) {
+    const QLockFile lock(QDir(folder).filePath(QString::fromLatin1(app::kLockFile)));
+    qint64 nPid = 0;
+    QString host;
+    QString appName;
+    if (!lock.getLockInfo(&nPid, &host, &appName) || nPid <= 0 ||
+        (!host.isEmpty() && host != QSysInfo::machineHostName()))
+        return 0;
+    // A crash leaves the lock behind, naming a process that has ended.
+    return kill(static_cast<pid_t>(nPid), 0) == 0 || errno == EPERM ? nPid : 0;
+}
 
 CShowLock::CShowLock() : m_lock(QString::fromLatin1(app::kLockFile)) {
     // A show runs for weeks: its lock never goes stale by age, only by its process's end.

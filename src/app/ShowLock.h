@@ -5,6 +5,10 @@
 
 #include <QLockFile>
 
+// The process of this machine that holds the lock of the show on folder, without taking it;
+// 0 when none does.
+qint64 ShowLockHolder(const QString& folder);
+
 class CShowLock {
 public:
     CShowLock();

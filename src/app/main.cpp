@@ -4,15 +4,18 @@
 #include "app/ProcessImage.h"
 #include "app/ScreenshotClient.h"
 #include "app/ShowLock.h"
+#include "app/StatusCommand.h"
 #include "app/ZelvoraApp.h"
 #include "settings/Journal.h"
 #include "settings/Trace.h"
 #include "sync/PortalSyncSteps.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -30,6 +33,16 @@ int main(int argc, char** argv) {
     case EStartMode::Version:
         std::fputs(VersionText().c_str(), stdout);
         return EXIT_SUCCESS;
+    case EStartMode::Status: {
+        // No display: the settings store is all it needs of Qt.
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setOrganizationName(QString::fromLatin1(app::kOrganization));
+        QCoreApplication::setApplicationName(QString::fromLatin1(app::kApplication));
+        const StatusAnswer answer = StatusCommand(StatusRequestOf(args), std::time(nullptr));
+        std::fputs(answer.strOut.c_str(), stdout);
+        std::fputs(answer.strErr.c_str(), stderr);
+        return answer.nExit;
+    }
     case EStartMode::NoDisplay:
         std::fputs(NoDisplayText().c_str(), stderr);
         return kExitRefused;

@@ -44,4 +44,6 @@ inline constexpr int kKioskDefault = 1;
 // Non-zero: a slide says since when the used vehicles could not be brought up to date.
 inline constexpr char kVeraltetHinweis[] = "VeraltetHinweis";
 inline constexpr int kVeraltetHinweisDefault = 1;
+// A file the show keeps its metrics in, for node exporter's textfile collector; empty for none.
+inline constexpr char kMetrikDatei[] = "MetrikDatei";
 } // namespace setting

@@ -5,10 +5,6 @@
 #include <QPainter>
 #include <algorithm>
 
-bool CComposedSlide::Scales(const ViewGeometry& view) {
-    return view.frame.dScale != 1.0 || view.dDevicePixelRatio != 1.0;
-}
-
 CComposedSlide::Source CComposedSlide::SourceOf(const CSatzStore& store, int nSatz) {
     Source source{nSatz,
                   store.Generation(),
@@ -37,10 +33,6 @@ CComposedSlide::Source CComposedSlide::SourceOf(const CSatzStore& store, int nSa
 }
 
 void CComposedSlide::Compose(CSatzStore& store, int nSatz, const ViewGeometry& view) {
-    if (!Scales(view)) {
-        Drop();
-        return;
-    }
     Source source = SourceOf(store, nSatz);
     if (m_source == source && m_view == view)
         return;
@@ -60,8 +52,7 @@ void CComposedSlide::Compose(CSatzStore& store, int nSatz, const ViewGeometry& v
 
 bool CComposedSlide::Paint(QPainter& target, const QRect& area, const CSatzStore& store,
                            const ViewGeometry& view) const {
-    if (!m_source || !Scales(view) || !(m_view == view) ||
-        !area.contains(QRect(QPoint(), view.size)) ||
+    if (!m_source || !(m_view == view) || !area.contains(QRect(QPoint(), view.size)) ||
         !(SourceOf(store, store.m_nCurrentSatz) == *m_source))
         return false;
     target.drawImage(QPoint(), m_image);

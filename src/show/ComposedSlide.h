@@ -1,8 +1,8 @@
 #pragma once
-// The next slide composed ahead for a scaled view. At 4K the raster engine traces every large
-// glyph at every paint, far too slow for the slide change itself; the look-ahead composes the
-// coming slide in idle time into an image of the view's device pixels, and that slide's paint
-// copies it. Views shown at their table size keep composing at every paint.
+// The next slide composed ahead. At 4K the raster engine traces every large glyph at every
+// paint, far too slow for the slide change itself, and even at the table size a fresh paint
+// takes several times a copy; the look-ahead composes the coming slide in idle time into an
+// image of the view's device pixels, and that slide's paint copies it.
 
 #include "catalogue/SatzStore.h"
 #include "show/SlideFrame.h"
@@ -25,8 +25,7 @@ struct ViewGeometry {
 
 class CComposedSlide {
 public:
-    // Composes the slide nSatz for the view, unless it is held already; nothing for a view
-    // that does not scale.
+    // Composes the slide nSatz for the view, unless it is held already.
     void Compose(CSatzStore& store, int nSatz, const ViewGeometry& view);
     // Copies the held composition onto target when the paint covers the whole view and a
     // fresh composition of the current slide would give the same; false, drawing nothing,
@@ -53,7 +52,6 @@ private:
         bool operator==(const Source&) const = default;
     };
     static Source SourceOf(const CSatzStore& store, int nSatz);
-    static bool Scales(const ViewGeometry& view);
 
     std::optional<Source> m_source;
     ViewGeometry m_view;

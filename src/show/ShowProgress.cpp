@@ -1,6 +1,5 @@
 #include "show/ShowProgress.h"
 
-#include "catalogue/SatzStore.h"
 #include "settings/Clock.h"
 #include "settings/Journal.h"
 #include "show/StatusTexts.h"
@@ -49,24 +48,17 @@ bool CShowProgress::Judge(const ShowActivity& activity) {
     return bProgress;
 }
 
-QString CShowProgress::StatusLine(const CSatzStore& store) const {
-    const StatusTexts& t = StatusTextsFor(store.m_nSprache);
-    int nVisible = 0;
-    int nPosition = 0;
-    for (int n = 0; store.m_bSatzLoaded && n < store.m_nSatzCount; ++n) {
-        if (!store.IsSatzVisible(n))
-            continue;
-        ++nVisible;
-        if (n <= store.m_nCurrentSatz)
-            nPosition = nVisible;
-    }
-    QString line = nVisible > 0 ? QString::fromUtf8(t.szServiceSlide).arg(nPosition).arg(nVisible)
-                                : QString::fromUtf8(t.szServiceNoSlides);
+QString CShowProgress::StatusLine(const ShowFacts& facts) {
+    const StatusTexts& t = StatusTextsFor(facts.nSprache);
+    const int nVisible = facts.bSatzLoaded ? facts.nVisible : 0;
+    QString line = nVisible > 0
+                       ? QString::fromUtf8(t.szServiceSlide).arg(facts.nPosition).arg(nVisible)
+                       : QString::fromUtf8(t.szServiceNoSlides);
     line += QStringLiteral(" · ");
-    if (m_lastSync.time == 0)
+    if (facts.used.time == 0)
         return line + QString::fromUtf8(t.szServiceNoSync);
     return line + QString::fromUtf8(t.szServiceSync)
-                      .arg(FormatLocalTime(m_lastSync.time, "%H:%M"),
-                           m_lastSync.failure == SyncFailure::None ? QStringLiteral("ok")
-                                                                   : FailureWords(m_lastSync, t));
+                      .arg(FormatLocalTime(facts.used.time, "%H:%M"),
+                           facts.used.failure == SyncFailure::None ? QStringLiteral("ok")
+                                                                   : FailureWords(facts.used, t));
 }

@@ -3,12 +3,11 @@
 // its watchdog, and a one-line status. A show that should advance but no longer does, or that
 // no longer paints, is not vouched for, and the manager restarts it.
 
-#include "sync/SyncStatus.h"
+#include "show/ShowFacts.h"
 
 #include <QString>
 #include <QtGlobal>
 
-class CSatzStore;
 class IClock;
 
 struct ShowActivity {
@@ -32,10 +31,8 @@ public:
     // On each watchdog tick: whether the show makes progress.
     bool Judge(const ShowActivity& activity);
 
-    // The sync recorded last, for the status line.
-    void SetLastSync(const SyncOutcome& outcome) { m_lastSync = outcome; }
     // "Fahrzeug 12 von 87 · Abgleich 10:03 ok", in the show's language.
-    QString StatusLine(const CSatzStore& store) const;
+    static QString StatusLine(const ShowFacts& facts);
 
 private:
     const IClock& m_clock;
@@ -45,5 +42,4 @@ private:
     qint64 m_nLastStep;
     // The journal has named the stall that goes on.
     bool m_bStalled = false;
-    SyncOutcome m_lastSync;
 };

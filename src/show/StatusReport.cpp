@@ -5,17 +5,10 @@
 #include "catalogue/SatzStore.h"
 #include "platform/ScreenSaver.h"
 #include "settings/Clock.h"
-#include "settings/Profile.h"
-#include "settings/Trace.h"
 #include "show/StatusTexts.h"
 #include "show/SyncNotice.h"
 #include "show/ViewConstants.h"
-#include "sync/Portal.h"
-#include "sync/SyncStatus.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <algorithm>
 
 namespace {
@@ -47,51 +40,46 @@ QString StatusPage::Text() const {
     return text + strHint + u'\n';
 }
 
-FolderUsage MeasureFolder(const char* folder) {
-    FolderUsage usage;
-    QDirIterator it(QString::fromLatin1(folder), QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        ++usage.nFiles;
-        usage.nBytes += it.fileInfo().size();
-    }
-    return usage;
-}
-
 CStatusReport::CStatusReport(const CSatzStore& store, const IClock& clock)
     : m_store(store), m_clock(clock), m_texts(StatusTextsFor(store.m_nSprache)) {}
 
 StatusPage CStatusReport::Page(const ShowState& show, const JobState& job,
                                const ScreenState& screen) const {
+    ShowFacts facts = GatherShowFacts(m_store, m_clock, true);
+    facts.show = show;
+    facts.job = job;
+    facts.screen = screen;
+    return PageOf(facts);
+}
+
+StatusPage CStatusReport::PageOf(const ShowFacts& facts) const {
     const StatusTexts& t = m_texts;
-    int nVisible = 0;
-    for (int n = 0; n < m_store.m_nSatzCount; ++n)
-        nVisible += m_store.IsSatzVisible(n) ? 1 : 0;
-    const bool bKundenNr = !m_store.m_strKundenNr.isEmpty();
+    const bool bKundenNr = !facts.strKundenNr.isEmpty();
+    const ShowState& show = facts.show;
+    const ScreenState& screen = facts.screen;
 
     StatusPage page{Text(t.szTitle), {}, Text(t.szHint), Text(t.szSeparator)};
     page.lines = {
         {Text(t.szVersion), QStringLiteral(ZELVORA_VERSION)},
         // The password is never read here: only the customer number is shown.
-        {Text(t.szKundenNr), bKundenNr ? m_store.m_strKundenNr : Text(t.szNoKundenNr), !bKundenNr},
-        {Text(t.szConnection), Connection()},
-        Sync(t.szUsedSync, false),
-        LastSuccess(t.szUsedSuccess, false),
-        Sync(t.szNeuFzSync, true),
-        LastSuccess(t.szNeuFzSuccess, true),
-        {Text(t.szSlides), Text(t.szSlidesValue).arg(m_store.m_nSatzCount).arg(nVisible),
-         m_store.m_bSatzLoaded && nVisible == 0},
-        {Text(t.szPictures),
-         Text(t.szPicturesValue).arg(m_store.m_nPictureCount).arg(kMaxPictures)},
-        {Text(t.szDaten), Folder(cache::kDaten)},
-        {Text(t.szBilder), Folder(cache::kBilder)},
-        {Text(t.szWorkDir), QDir::toNativeSeparators(QDir::currentPath())},
+        {Text(t.szKundenNr), bKundenNr ? facts.strKundenNr : Text(t.szNoKundenNr), !bKundenNr},
+        {Text(t.szConnection), Connection(facts)},
+        Sync(t.szUsedSync, facts.used),
+        LastSuccess(t.szUsedSuccess, facts.used),
+        Sync(t.szNeuFzSync, facts.neuFz),
+        LastSuccess(t.szNeuFzSuccess, facts.neuFz),
+        {Text(t.szSlides), Text(t.szSlidesValue).arg(facts.nRecords).arg(facts.nVisible),
+         facts.bSatzLoaded && facts.nVisible == 0},
+        {Text(t.szPictures), Text(t.szPicturesValue).arg(facts.nPictures).arg(kMaxPictures)},
+        {Text(t.szDaten), Folder(facts.daten)},
+        {Text(t.szBilder), Folder(facts.bilder)},
+        {Text(t.szWorkDir), facts.strWorkDir},
         {Text(t.szInterval),
          Text(show.bAdvancing ? t.szRunning : t.szStopped).arg(Seconds(show.nSpeed))},
         Blanking(show.nBlankingHeldBy),
-        {Text(t.szShutdown), Shutdown()},
-        {Text(t.szJob), Job(job)},
-        {Text(t.szTrace), Text(lcZelvoraTrace().isDebugEnabled() ? t.szOn : t.szOff)},
+        {Text(t.szShutdown), Shutdown(facts)},
+        {Text(t.szJob), Job(facts.job)},
+        {Text(t.szTrace), Text(facts.bTrace ? t.szOn : t.szOff)},
     };
     if (!screen.strName.isEmpty() || !screen.size.isEmpty())
         page.lines.insert(std::find_if(page.lines.begin(), page.lines.end(),
@@ -99,25 +87,19 @@ StatusPage CStatusReport::Page(const ShowState& show, const JobState& job,
                                            return line.strLabel == Text(t.szShutdown);
                                        }),
                           {Text(t.szScreen), Screen(screen), !screen.strMissing.isEmpty()});
-    const QString skipped = SkippedProfileWrite();
-    if (!skipped.isEmpty())
-        page.lines.insert(page.lines.begin() + kSettingsLine,
-                          {Text(t.szSettings), Text(t.szSettingSkipped).arg(skipped), true});
+    if (!facts.strSkippedWrite.isEmpty())
+        page.lines.insert(
+            page.lines.begin() + kSettingsLine,
+            {Text(t.szSettings), Text(t.szSettingSkipped).arg(facts.strSkippedWrite), true});
     return page;
 }
 
-QString CStatusReport::Connection() const {
-    const QString target = QStringLiteral("%1:%2")
-                               .arg(QString::fromLatin1(m_store.m_szServer.data()))
-                               .arg(m_store.m_nServerPort);
-    // Judged by where the requests actually go, not by what the settings say now.
-    const bool bDirect = qstrcmp(m_store.m_szServer.data(), portal::kHost) == 0 &&
-                         m_store.m_nServerPort == portal::kPort;
-    return Text(bDirect ? m_texts.szDirect : m_texts.szViaProxy).arg(target);
+QString CStatusReport::Connection(const ShowFacts& facts) const {
+    const QString target = QStringLiteral("%1:%2").arg(facts.strServer).arg(facts.nServerPort);
+    return Text(facts.bDirect ? m_texts.szDirect : m_texts.szViaProxy).arg(target);
 }
 
-StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
-    const SyncOutcome outcome = ReadSyncOutcome(bNeuFz ? SyncKind::NeuFz : SyncKind::Used);
+StatusLine CStatusReport::Sync(const char* szLabel, const SyncOutcome& outcome) const {
     if (outcome.time == 0)
         return {Text(szLabel), Text(m_texts.szNever)};
 
@@ -131,8 +113,7 @@ StatusLine CStatusReport::Sync(const char* szLabel, bool bNeuFz) const {
     return {Text(szLabel), value, outcome.failure != SyncFailure::None};
 }
 
-StatusLine CStatusReport::LastSuccess(const char* szLabel, bool bNeuFz) const {
-    const SyncOutcome outcome = ReadSyncOutcome(bNeuFz ? SyncKind::NeuFz : SyncKind::Used);
+StatusLine CStatusReport::LastSuccess(const char* szLabel, const SyncOutcome& outcome) const {
     return {Text(szLabel), outcome.successTime > 0
                                ? FormatLocalTime(outcome.successTime, "%d.%m.%Y %H:%M:%S")
                                : Text(m_texts.szNoSuccess)};
@@ -164,18 +145,17 @@ QString CStatusReport::Job(const JobState& job) const {
     return Text(m_texts.szJobIdle).arg(OneDecimal(job.nLastMs / 1000.0, m_texts.cDecimal));
 }
 
-QString CStatusReport::Folder(const char* folder) const {
-    const FolderUsage usage = MeasureFolder(folder);
+QString CStatusReport::Folder(const FolderUsage& usage) const {
     return Counted(usage.nFiles, m_texts.szFile, m_texts.szFiles) + QStringLiteral(", ") +
            Size(usage.nBytes);
 }
 
-QString CStatusReport::Shutdown() const {
-    if (!m_store.m_bShutDown)
+QString CStatusReport::Shutdown(const ShowFacts& facts) const {
+    if (!facts.bShutDown)
         return Text(m_texts.szShutdownOff);
-    const int nAt = SecondsOfDay(m_store.m_timeShutDown);
+    const int nAt = SecondsOfDay(facts.shutDownTime);
     // Still today while the check's window after the set time is open.
-    const bool bToday = SecondsOfDay(m_clock.Now()) <= nAt + view::kShutdownWindowSeconds;
+    const bool bToday = SecondsOfDay(facts.now) <= nAt + view::kShutdownWindowSeconds;
     return Text(bToday ? m_texts.szToday : m_texts.szTomorrow).arg(TimeOfDay(nAt));
 }
 

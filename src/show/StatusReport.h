@@ -1,11 +1,10 @@
 #pragma once
 // The status page for support: what the show is doing and how its last portal syncs went, in
-// the show's language. Built from the catalogue, the settings store, the working folder and a
-// clock; reads only, so opening the page changes nothing in the show.
+// the show's language. Built from the show's facts; reads only, so opening the page changes
+// nothing in the show.
 
-#include "sync/SyncJob.h"
+#include "show/ShowFacts.h"
 
-#include <QSize>
 #include <QString>
 #include <QtGlobal>
 #include <vector>
@@ -30,54 +29,25 @@ struct StatusPage {
     QString Text() const;
 };
 
-// The screen the show stands on.
-struct ScreenState {
-    QString strName; // empty: none known
-    QSize size;
-    qreal dDevicePixelRatio = 1.0;
-    qreal dRefreshRate = 0.0;
-    QString strMissing; // the output chosen when it is not present
-};
-
-// What only the view knows.
-struct ShowState {
-    bool bAdvancing = false;      // the slide timer is armed
-    int nSpeed = 0;               // its period in milliseconds
-    unsigned nBlankingHeldBy = 0; // the blanking:: means that keep the screen on
-};
-
-// The sync job behind the show.
-struct JobState {
-    bool bRunning = false;
-    SyncProgress progress;
-    qint64 nElapsedMs = 0;
-    qint64 nLastMs = -1; // -1: no job has ended yet
-};
-
-struct FolderUsage {
-    int nFiles = 0;
-    qint64 nBytes = 0;
-};
-
-// The files directly in folder, relative to the working folder; nothing when it is missing.
-FolderUsage MeasureFolder(const char* folder);
-
 class CStatusReport {
 public:
     CStatusReport(const CSatzStore& store, const IClock& clock);
 
     // Without a screen's name and size the page has no line for it.
+    StatusPage PageOf(const ShowFacts& facts) const;
+    // The page of the facts the catalogue, the settings and the working folder give, with
+    // what the view tells.
     StatusPage Page(const ShowState& show, const JobState& job = {},
                     const ScreenState& screen = {}) const;
     // The sync job's progress while the show waits for it: the sync that runs, then its counts.
     StatusPage JobPage(const SyncProgress& progress) const;
 
 private:
-    QString Connection() const;
-    StatusLine Sync(const char* szLabel, bool bNeuFz) const;
-    StatusLine LastSuccess(const char* szLabel, bool bNeuFz) const;
-    QString Folder(const char* folder) const;
-    QString Shutdown() const;
+    QString Connection(const ShowFacts& facts) const;
+    StatusLine Sync(const char* szLabel, const SyncOutcome& outcome) const;
+    StatusLine LastSuccess(const char* szLabel, const SyncOutcome& outcome) const;
+    QString Folder(const FolderUsage& usage) const;
+    QString Shutdown(const ShowFacts& facts) const;
     QString Screen(const ScreenState& screen) const;
     StatusLine Blanking(unsigned nHeldBy) const;
     QString Job(const JobState& job) const;

@@ -2,7 +2,9 @@
 // Fixed numbers of the slideshow view: its window timers, the menu commands it handles, the
 // key codes it answers, the shutdown window and the note on stale data.
 
+#include <QtGlobal>
 #include <array>
+#include <cstddef>
 
 namespace view {
 // Window timers by fixed identifier, and their periods in milliseconds.
@@ -43,6 +45,17 @@ inline constexpr int kWaitingNoticePixels = 24;
 // to decode a slide's photos at 4K.
 inline constexpr int kPaintedWithinMs = 60000;
 inline constexpr int kStepMarginMs = 30000;
+
+// The paints of slide changes are judged over this span, and at most this many are kept: an
+// hour of the fastest slides.
+inline constexpr qint64 kPaintWindowMs = 3600 * 1000;
+inline constexpr size_t kMaxPaintSamples = 3600;
+// A show that should advance but has not changed its slide for this long is stale.
+inline constexpr int kNoSlideChangeSeconds = 5 * 60;
+
+// The status file in the working folder, and how often it and the metrics file are written.
+inline constexpr char kStatusFile[] = "zelvora-status.json";
+inline constexpr int kHealthWritePeriodMs = 30000;
 } // namespace view
 
 namespace command {

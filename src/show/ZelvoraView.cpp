@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -74,7 +75,7 @@ CZelvoraView::CZelvoraView(const SyncFactory& makeSync, const IClock& clock, IPo
                            IScreenSaver& screenSaver, QWidget* parent)
     : QWidget(parent), m_clock(clock), m_powerOff(powerOff), m_screenSaver(screenSaver),
       m_job(makeSync, clock), m_timers([this](int nIDEvent) { OnTimer(nIDEvent); }),
-      m_progress(clock) {
+      m_progress(clock), m_health([this] { return Facts(true); }) {
     if (!makeSync)
         throw std::invalid_argument("the view needs a portal sync");
     connect(&m_job, &CSyncJob::Finished, this, &CZelvoraView::OnJobFinished);
@@ -125,7 +126,6 @@ void CZelvoraView::OnInitialUpdate() {
     m_satzStore.m_nPictureCount = 0;
     m_satzStore.m_nSatzCount = 0;
     m_satzStore.LoadSettings();
-    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
 
     m_timers.SetTimer(TIMER_SHUTDOWN_CHECK, kShutdownCheckPeriod);
     if (m_satzStore.m_nAnzeige < 0)
@@ -136,6 +136,7 @@ void CZelvoraView::OnInitialUpdate() {
             m_timers.SetTimer(TIMER_ONLINE_UPDATE, kOnlineUpdatePeriod);
     }
     m_screenSaver.Inhibit();
+    m_health.Start();
     update();
     emit ShowStateChanged();
 }
@@ -236,8 +237,9 @@ bool CZelvoraView::StartJob(SyncJobKind kind) {
 
 void CZelvoraView::OnJobFinished(const SyncJobResult& result) {
     m_progressRepaint.stop();
-    m_progress.SetLastSync(ReadSyncOutcome(SyncKind::Used));
-    emit ServiceStatus(m_progress.StatusLine(m_satzStore));
+    emit ServiceStatus(CShowProgress::StatusLine(Facts(false)));
+    // Once the catalogue is rebuilt.
+    QMetaObject::invokeMethod(&m_health, &CHealthFiles::Write, Qt::QueuedConnection);
     m_satzStore.m_strAdresse = result.strAdresse;
     m_satzStore.m_satzNrList = result.satzNrList;
     m_satzStore.m_nSatzNrCount = result.nSatzNrCount;
@@ -507,6 +509,8 @@ void CZelvoraView::OnRestartRefused() {
 }
 
 void CZelvoraView::paintEvent(QPaintEvent* event) {
+    QElapsedTimer paintTime;
+    paintTime.start();
     // A slide whose photo does not decode is passed over, never drawn with a hole: each
     // failure takes one slide out of the show, so this ends.
     while (m_satzStore.m_bSatzLoaded &&
@@ -524,24 +528,25 @@ void CZelvoraView::paintEvent(QPaintEvent* event) {
                         ChromeScaleOf(this));
     else if (!m_satzStore.m_bSatzLoaded && !m_job.IsRunning() && !m_strWaitingNotice.isEmpty())
         PaintWaitingNotice(painter, Frame(), m_satzStore.m_nResMode, width(), m_strWaitingNotice);
-    if (m_status.IsShown()) {
-        JobState job;
-        job.bRunning = m_job.IsRunning();
-        job.progress = m_job.Progress();
-        job.nElapsedMs = m_job.ElapsedMs();
-        job.nLastMs = m_job.LastDurationMs();
-        PaintStatusPage(
-            painter, rect(),
-            report.Page({m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed, m_screenSaver.HeldBy()}, job,
-                        ScreenStateOf(*this)),
-            ChromeScaleOf(this));
-    }
+    if (m_status.IsShown())
+        PaintStatusPage(painter, rect(), report.PageOf(Facts(true)), ChromeScaleOf(this));
+    painter.end();
+    const qint64 nPaintNs = paintTime.nsecsElapsed();
     SchedulePrefetch();
     if (std::exchange(m_bStepPending, false))
         m_progress.Stepped();
     const int nShown = m_satzStore.m_bSatzLoaded ? m_satzStore.m_nCurrentSatz : -1;
-    if (std::exchange(m_nShownSatz, nShown) != nShown)
-        emit ServiceStatus(m_progress.StatusLine(m_satzStore));
+    if (const int nBefore = std::exchange(m_nShownSatz, nShown); nBefore != nShown) {
+        // Only a change from one slide to another: the first one waits for its photos.
+        if (nBefore >= 0 && nShown >= 0)
+            m_paintTimes.Record(m_clock.SteadyMs(), nPaintNs);
+        if (nShown >= 0)
+            m_lastSlideChange = m_clock.Now();
+        const ShowFacts facts = Facts(false);
+        emit ServiceStatus(CShowProgress::StatusLine(facts));
+        if (std::exchange(m_nHealthCount, facts.nVisible) != facts.nVisible)
+            QMetaObject::invokeMethod(&m_health, &CHealthFiles::Write, Qt::QueuedConnection);
+    }
     if (m_progress.Painted())
         emit FirstFramePainted();
 }
@@ -550,6 +555,21 @@ bool CZelvoraView::CheckProgress() {
     const bool bProgress = m_progress.Judge(Activity());
     update(QRect(0, 0, 1, 1));
     return bProgress;
+}
+
+ShowFacts CZelvoraView::Facts(bool bFolders) const {
+    ShowFacts facts = GatherShowFacts(m_satzStore, m_clock, bFolders);
+    facts.show = {m_timers.IsArmed(TIMER_NEXT_SATZ), m_nSpeed, m_screenSaver.HeldBy()};
+    facts.job.bRunning = m_job.IsRunning();
+    facts.job.progress = m_job.Progress();
+    facts.job.nElapsedMs = m_job.ElapsedMs();
+    facts.job.nLastMs = m_job.LastDurationMs();
+    facts.screen = ScreenStateOf(*this);
+    facts.bShouldAdvance = Activity().bShouldAdvance;
+    facts.lastSlideChange = m_lastSlideChange;
+    facts.paint = m_paintTimes.Figures(m_clock.SteadyMs());
+    facts.nRestarts = m_countRestarts ? m_countRestarts() : 0;
+    return facts;
 }
 
 ShowActivity CZelvoraView::Activity() const {

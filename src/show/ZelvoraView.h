@@ -8,6 +8,8 @@
 #include "catalogue/SatzStore.h"
 #include "dialogs/DialogHost.h"
 #include "show/ComposedSlide.h"
+#include "show/HealthFiles.h"
+#include "show/PaintTimes.h"
 #include "show/ShowProgress.h"
 #include "show/SlideFrame.h"
 #include "show/StatusOverlay.h"
@@ -55,6 +57,9 @@ public:
     // For the service manager's watchdog, on each of its ticks: whether the show makes
     // progress. Asks for a paint, so that a still show is seen painting at the next tick.
     bool CheckProgress();
+    // What the status page, the service manager's line and the health files tell; bFolders
+    // also measures the cache folders and the free space.
+    ShowFacts Facts(bool bFolders) const;
 
     // IDialogHost
     CSatzStore& Store() override { return m_satzStore; }
@@ -75,6 +80,10 @@ public:
     void OnRestartRefused();
     // Asked before a restart is announced; without it every restart is taken as allowed.
     void SetRestartCheck(std::function<bool()> canRestart) { m_canRestart = std::move(canRestart); }
+    // The restarts in place within the last day; without it there were none.
+    void SetRestartCounter(std::function<int()> countRestarts) {
+        m_countRestarts = std::move(countRestarts);
+    }
 
 signals:
     // The running state or the interval may have changed: the menu's check marks follow.
@@ -139,13 +148,14 @@ private:
     // A job a command stopped, to start again once the command has written its change.
     std::optional<SyncJobKind> m_stoppedJob;
     std::function<bool()> m_canRestart;
+    std::function<int()> m_countRestarts;
     // Under the waiting message while syncs bring nothing: why, and when the next try comes.
     QString m_strWaitingNotice;
     // Repaints the job's progress while it is on screen.
     QTimer m_progressRepaint;
     CWindowTimers m_timers;
     CStatusToggle m_status;
-    // The next slide composed ahead on a scaled view; its paint serves it only while nothing it
+    // The next slide composed ahead; its paint serves it only while nothing it
     // was composed from has changed.
     CComposedSlide m_composed;
     CShowProgress m_progress;
@@ -153,4 +163,9 @@ private:
     bool m_bStepPending = false;
     // The slide the last paint showed, -1 for none.
     int m_nShownSatz = -1;
+    std::time_t m_lastSlideChange = 0;
+    CPaintTimes m_paintTimes;
+    CHealthFiles m_health;
+    // The visible slides when the health files were last asked for.
+    int m_nHealthCount = -1;
 };

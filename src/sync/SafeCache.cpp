@@ -13,9 +13,11 @@ bool IsSafeCacheName(QByteArrayView name) {
     return true;
 }
 
-bool ReplaceCacheFile(const QString& path, QByteArrayView bytes) {
+bool ReplaceCacheFile(const QString& path, QByteArrayView bytes,
+                      QFileDevice::Permissions permissions) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) ||
+        (permissions != QFileDevice::Permissions() && !file.setPermissions(permissions)))
         return false;
     // commit() does not see a write that fails while it empties the buffer (a full disk): it
     // would put a cut or empty file in the old one's place. Flushed here, the failure shows.

@@ -20,6 +20,9 @@ TEST(StartMode, HelpVersionAndTheMissingDisplayEndBeforeQtStarts) {
     EXPECT_EQ(StartMode({"zelvora", "--help"}, x11), EStartMode::Help);
     EXPECT_EQ(StartMode({"zelvora", "-h"}, {}), EStartMode::Help) << "also without a display";
     EXPECT_EQ(StartMode({"zelvora", "--version"}, {}), EStartMode::Version);
+    EXPECT_EQ(StartMode({"zelvora", "--status", "--json", "--dir", "/srv/show"}, {}),
+              EStartMode::Status);
+    EXPECT_EQ(StatusRequestOf({"zelvora", "--status", "--dir", "/srv/show"}).strDir, "/srv/show");
 
     EXPECT_EQ(StartMode({"zelvora"}, {}), EStartMode::NoDisplay);
     EXPECT_EQ(StartMode({"zelvora"}, {"", "wayland-0", ""}), EStartMode::Show);
@@ -48,8 +51,15 @@ TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
         {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
         {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
         {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
-        {{"zelvora", "--dir", "/srv/show"}, "zelvora: --dir goes with --screenshot\n"},
-        {{"zelvora", "--screenshot="}, "zelvora: --screenshot needs a file name\n"},
+        {{"zelvora", "--dir", "/srv/show"}, "zelvora: --dir goes with --status or --screenshot
+"},
+        {{"zelvora", "--screenshot="}, "zelvora: --screenshot needs a file name
+"},
+        {{"zelvora", "--json"}, "zelvora: --json goes with --status only
+"},
+        {{"zelvora", "--status", "--screenshot", "a.png"},
+         "zelvora: --status and --screenshot go one at a time
+"},
     };
     for (const auto& [args, szText] : refused) {
         EXPECT_EQ(StartMode(args, x11), EStartMode::BadArgument) << args[1];
@@ -102,6 +112,9 @@ TEST(RestartGuard, AllowsThreeWithinFiveMinutesAndReadsOnlyWhatItWrote) {
         << "a refusal records nothing";
     EXPECT_TRUE(guard.Allow(t + 300)) << "the first has left the window";
     EXPECT_FALSE(CRestartGuard(guard.History()).Allow(t + 301)) << "carried across the exec";
+
+    EXPECT_EQ(guard.RestartsWithinDay(t + 301), 4) << "the day's are kept for the status";
+    EXPECT_EQ(CRestartGuard(guard.History()).RestartsWithinDay(t + 24 * 3600 + 150), 2);
 
     EXPECT_TRUE(CRestartGuard("junk,,-5,12x").Allow(t));
     const QByteArray now = QByteArray::number(qlonglong(t));

@@ -11,6 +11,8 @@
 #include "support/TestPhotos.h"
 #include "sync/CredentialStore.h"
 
+#include <QFile>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 #include <map>
@@ -159,4 +161,30 @@ TEST_F(StatusView, OpensBeforeTheFirstLoadToo) {
     m_view->grab();
     EXPECT_EQ(Snapshot(), before) << "the first load stays armed";
     EXPECT_TRUE(m_seams.log.empty()) << "and nothing is synchronised";
+}
+
+TEST_F(StatusView, SlideChangesAreTimedAndTheStatusFileFollowsTheSlideCount) {
+    m_seams.clock.m_now = 1'800'000'000;
+    Shown();
+    const ShowFacts first = m_view->Facts(false);
+    EXPECT_EQ(first.paint.nCount, 0) << "the first slide is no change";
+    EXPECT_EQ(first.lastSlideChange, m_seams.clock.m_now);
+    QFile status(QString::fromLatin1(kStatusFile));
+    EXPECT_EQ(status.permissions() & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
+    EXPECT_EQ(QJsonDocument::fromJson(CTempWorkDir::ReadFile(status.fileName()))["slide"]["count"],
+              3)
+        << "written again once the slides were counted";
+
+    m_seams.clock.m_now += 60;
+    for (int n = 0; n < 2; ++n) {
+        Press(Qt::Key_Right);
+        Shown();
+    }
+    Shown(); // no change
+    const ShowFacts facts = m_view->Facts(true);
+    EXPECT_EQ(facts.paint.nCount, 2);
+    EXPECT_GT(facts.paint.dLongestMs, 0);
+    EXPECT_EQ(facts.lastSlideChange, m_seams.clock.m_now);
+    EXPECT_EQ(facts.nPosition, m_view->Store().m_nCurrentSatz + 1) << "all three shown";
+    EXPECT_EQ(facts.bilder.nFiles, 3);
 }

@@ -42,6 +42,7 @@ TEST(ToolExitCodes, FollowTheManualPages) {
     const Case cases[] = {
         {ZELVORA_CONFIGURE_TOOL, {"--bogus"}, 2},
         {ZELVORA_PROGRAM, {"--bogus"}, 2},
+        {ZELVORA_PROGRAM, {"--status", "--dir", file}, 2},
         {ZELVORA_RENDER_TOOL, {"--version"}, 0},
         {ZELVORA_RENDER_TOOL, {"--help"}, 0},
         {ZELVORA_RENDER_TOOL, {"--bogus"}, 2},
