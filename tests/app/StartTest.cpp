@@ -51,15 +51,11 @@ TEST(StartMode, AnArgumentNeitherOursNorQtsIsRefusedInOneLine) {
         {{"zelvora", "-x", "--help"}, "zelvora: Unknown option 'x'.\n"},
         {{"zelvora", "Zelvora.doc"}, "zelvora: unexpected argument Zelvora.doc\n"},
         {{"zelvora", "-platform"}, "zelvora: Missing value after '-platform'.\n"},
-        {{"zelvora", "--dir", "/srv/show"}, "zelvora: --dir goes with --status or --screenshot
-"},
-        {{"zelvora", "--screenshot="}, "zelvora: --screenshot needs a file name
-"},
-        {{"zelvora", "--json"}, "zelvora: --json goes with --status only
-"},
+        {{"zelvora", "--dir", "/srv/show"}, "zelvora: --dir goes with --status or --screenshot\n"},
+        {{"zelvora", "--screenshot="}, "zelvora: --screenshot needs a file name\n"},
+        {{"zelvora", "--json"}, "zelvora: --json goes with --status only\n"},
         {{"zelvora", "--status", "--screenshot", "a.png"},
-         "zelvora: --status and --screenshot go one at a time
-"},
+         "zelvora: --status and --screenshot go one at a time\n"},
     };
     for (const auto& [args, szText] : refused) {
         EXPECT_EQ(StartMode(args, x11), EStartMode::BadArgument) << args[1];
