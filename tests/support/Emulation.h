@@ -10,8 +10,9 @@ inline constexpr bool kUnderEmulation = true;
 inline constexpr bool kUnderEmulation = false;
 #endif
 
-// Whether QProcess can start a child here: under qemu-user 7.2 it cannot, as qemu refuses the
-// clone flags (CLONE_PIDFD) of Qt's process launcher. Always true outside emulation.
+// Whether QProcess can start a child here. qemu-user 7.2 refuses the clone flags (CLONE_PIDFD)
+// of Qt's process launcher; EmulatedPidfd.cpp steers Qt around them, and this tells whether the
+// emulator in use still refuses. Always true outside emulation.
 bool ChildProcessesStart();
 
 // Skips a test that starts programs of this build where no child can be started.

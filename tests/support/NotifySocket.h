@@ -55,6 +55,15 @@ public:
         while (::poll(&entry, 1, 0) > 0 && ::recv(m_hSocket, buffer, sizeof buffer, 0) > 0) {
         }
     }
+    // Whether the message text comes within nMilliseconds; the messages before it are dropped.
+    bool Awaits(const std::string& text, int nMilliseconds) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < nMilliseconds)
+            if (Next(static_cast<int>(nMilliseconds - elapsed.elapsed())) == text)
+                return true;
+        return false;
+    }
     // Every message that comes within nMilliseconds.
     std::vector<std::string> During(int nMilliseconds) {
         std::vector<std::string> messages;

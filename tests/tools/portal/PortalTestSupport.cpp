@@ -25,6 +25,10 @@ constexpr int kReceiveTimeoutSeconds = 20;
 const QString& SampleFolder() {
     static QTemporaryDir dir;
     static const QString folder = [] {
+        // ctest generates one set for all test processes.
+        const QString shared = qEnvironmentVariable("ZELVORA_SAMPLE_DATA");
+        if (!shared.isEmpty())
+            return shared;
         if (!dir.isValid() || !demoportal::GenerateSampleData(dir.path()))
             throw std::runtime_error("cannot generate the sample data");
         return dir.path();

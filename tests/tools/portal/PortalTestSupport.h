@@ -7,7 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
-// The sample data set, generated once per test process.
+// The sample data set: the one named by ZELVORA_SAMPLE_DATA, which ctest generates once, or
+// else one generated once per test process.
 const QString& SampleFolder();
 
 // Writes bytes to folder/relative, making the folders on the way.
