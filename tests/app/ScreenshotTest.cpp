@@ -7,6 +7,7 @@
 #include "support/TempWorkDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -48,18 +49,23 @@ QByteArray Ask(const QString& path, const QByteArray& request) {
 }
 
 // What a process of another user meets when it asks: the error of its connect, else
-// kAnswered or kDropped.
+// kAnswered or kDropped. It connects from the socket's folder by the socket's name, so that
+// only that folder and the socket decide, not folders above that this user may not enter (a
+// build under /root, a container's root).
 constexpr int kAnswered = 200;
 constexpr int kDropped = 201;
-int AskAsAnotherUser(const QByteArray& path) {
+int AskAsAnotherUser(const QString& path) {
+    const QFileInfo socketFile(path);
+    const QByteArray folder = QFile::encodeName(socketFile.absolutePath());
+    const QByteArray name = QFile::encodeName(socketFile.fileName());
     const pid_t pid = fork();
     if (pid == 0) {
         constexpr uid_t kNobody = 65534;
-        if (setgid(kNobody) != 0 || setuid(kNobody) != 0)
+        if (chdir(folder.constData()) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
             _exit(255);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+        std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
         const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
         if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
             _exit(errno);
@@ -123,9 +129,9 @@ TEST_F(Screenshot, TheSocketAnswersItsOwnersOneRequestOnly) {
         // The folder open to all, so that only the socket's own mode stands in the way; and
         // with that opened too, the peer's user.
         ASSERT_EQ(chmod(QFile::encodeName(m_dir.Path()).constData(), 0755), 0);
-        EXPECT_EQ(AskAsAnotherUser(QFile::encodeName(path)), EACCES);
+        EXPECT_EQ(AskAsAnotherUser(path), EACCES);
         ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0777), 0);
-        EXPECT_EQ(AskAsAnotherUser(QFile::encodeName(path)), kDropped);
+        EXPECT_EQ(AskAsAnotherUser(path), kDropped);
     }
 
     const std::pair<QByteArray, bool> requests[] = {

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kFirstSlideMs = 30000;
-constexpr int kKeyMs = 3000;
+constexpr int kKeyMs = 10000;
 constexpr int kPollMs = 250;
 const QString kSocket = QStringLiteral("zelvora-test");
 
