@@ -320,6 +320,19 @@ bool CShowFolder::GiveTo(uint nUid) const {
     return ::GiveTo(m_dir.path(), nUid);
 }
 
+QString Unavailable(const QStringList& programs) {
+    QString missing;
+    if (!Installed(programs, &missing))
+        return missing + QStringLiteral(" is not installed");
+    const QStringList drop = DropPrivileges();
+    // A build root that only root may enter lets no other user run any program.
+    if (programs.contains(QStringLiteral("setpriv")) && !drop.isEmpty() &&
+        !Run(drop.first(), drop.mid(1) + QStringList{QStringLiteral("true")},
+             QProcessEnvironment::systemEnvironment()))
+        return QStringLiteral("user %1 may not run programs here").arg(kUnprivilegedUid);
+    return {};
+}
+
 bool GiveTo(const QString& path, uint nUid) {
     return Run(QStringLiteral("chown"),
                {QStringLiteral("-R"), QStringLiteral("%1:%1").arg(nUid), path},

@@ -98,5 +98,8 @@ private:
 // empty when the test does not run as root.
 inline constexpr uint kUnprivilegedUid = 65534;
 QStringList DropPrivileges();
+// Why a case that needs these programs cannot be tried here; empty when it can. A case that
+// lists setpriv runs as that user when the test runs as root, which the user must be let do.
+QString Unavailable(const QStringList& programs);
 // Hands a folder and everything in it to that user.
 bool GiveTo(const QString& path, uint nUid);
