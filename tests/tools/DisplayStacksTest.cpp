@@ -287,6 +287,11 @@ const QSize kSizes[] = {QSize(1920, 1080), QSize(3840, 2160)};
 
 TEST(DisplayStacks, TheFirstSlideFillsTheScreenOnEveryStack) {
     SKIP_WITHOUT_CHILD_PROCESSES();
+    // The stacks are this machine's; the cross build's show has no Wayland platform of its
+    // architecture here, and under emulation Qt's VNC plug-in does not answer in time. The
+    // emulated show's window on X11 is checked by the kiosk display tests.
+    if (kUnderEmulation)
+        GTEST_SKIP() << "the display stacks are checked with this machine's own build";
     const QStringList x11 = {QStringLiteral("Xvfb")};
     const StackCase cases[] = {
         {"X11 with openbox", x11 + QStringList{QStringLiteral("openbox"), QStringLiteral("xprop")},
