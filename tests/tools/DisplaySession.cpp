@@ -94,7 +94,8 @@ const QTemporaryDir* SyncedCache() {
         CChild portal;
         portal.Start(
             Tool(ZELVORA_PORTAL_TOOL),
-            {QStringLiteral("--data"), data, QStringLiteral("--port"), QStringLiteral("0")}, env);
+            {QStringLiteral("--data"), data, QStringLiteral("--port"), QStringLiteral("0")}, env,
+            {}, CChild::Output::Piped);
         QByteArray out;
         for (QDeadlineTimer deadline(kStartMs); !out.contains('\n') && !deadline.hasExpired();)
             if (portal.Process().waitForReadyRead(1000))
@@ -119,10 +120,22 @@ const QTemporaryDir* SyncedCache() {
 } // namespace
 
 void CChild::Start(const QString& program, const QStringList& arguments,
-                   const QProcessEnvironment& env, const QString& workingDirectory) {
+                   const QProcessEnvironment& env, const QString& workingDirectory, Output output) {
+    const QString log = m_logDir.filePath(QStringLiteral("output"));
+    m_process.setStandardErrorFile(log, QIODevice::Append);
+    m_process.setStandardOutputFile(output == Output::Logged ? log : QString(), QIODevice::Append);
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(workingDirectory);
     m_process.start(program, arguments);
+}
+
+QString CChild::LogTail() const {
+    constexpr qint64 kTailBytes = 4000;
+    QFile log(m_logDir.filePath(QStringLiteral("output")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    log.seek(std::max<qint64>(0, log.size() - kTailBytes));
+    return QString::fromLocal8Bit(log.readAll());
 }
 
 void CChild::Stop() {
@@ -141,7 +154,7 @@ CXServer::CXServer(const QString& program, QStringList arguments, const QString&
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!parent.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), parent);
-    m_server.Start(program, arguments, env);
+    m_server.Start(program, arguments, env, {}, CChild::Output::Piped);
     QByteArray display;
     for (QDeadlineTimer deadline(kStartMs); !display.endsWith('\n') && !deadline.hasExpired();)
         if (m_server.Process().waitForReadyRead(1000))

@@ -12,20 +12,26 @@
 
 #include <memory>
 
-// A program that ends with the test, by its own process id.
+// A program that ends with the test, by its own process id. What it prints goes to a file of
+// its own, never into a pipe that nobody reads, where a talkative child would stall; the end of
+// that file tells what went wrong. A caller that reads the standard output asks for the pipe.
 class CChild {
 public:
+    enum class Output { Logged, Piped };
     CChild() = default;
     CChild(const CChild&) = delete;
     CChild& operator=(const CChild&) = delete;
     ~CChild() { Stop(); }
 
     void Start(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
-               const QString& workingDirectory = {});
+               const QString& workingDirectory = {}, Output output = Output::Logged);
     void Stop();
     QProcess& Process() { return m_process; }
+    // The last lines the program printed.
+    QString LogTail() const;
 
 private:
+    QTemporaryDir m_logDir;
     QProcess m_process;
 };
 
