@@ -41,6 +41,7 @@ public:
     CXServer(const QString& program, QStringList arguments, const QString& parent = {});
     // Empty when the server did not start.
     const QString& Display() const { return m_display; }
+    QString LogTail() const { return m_server.LogTail(); }
 
 private:
     CChild m_server;
@@ -52,6 +53,7 @@ class CFrameBufferServer {
 public:
     explicit CFrameBufferServer(const QSize& size);
     const QString& Display() const { return m_server->Display(); }
+    QString LogTail() const { return m_server->LogTail(); }
     // The screen as it stands; null before the server has written it.
     QImage Picture() const;
 

@@ -48,8 +48,8 @@ public:
     virtual QString KeyDisplay() const { return {}; }
     // Whether a stack's own fault, not the show's, kept every picture from being read.
     virtual bool FailedByItself() { return false; }
-    // What the compositor and the show printed last, for a failure's message.
-    std::string Log() const {
+    // What the servers and the show printed last, for a failure's message.
+    virtual std::string Log() const {
         return ("\ncompositor:\n" + m_server.LogTail() + "\nshow:\n" + m_show.LogTail())
             .toStdString();
     }
@@ -65,6 +65,10 @@ public:
     explicit CXStack(const QSize& size) : m_screen(size) {}
     QImage Picture() override { return m_screen.Picture(); }
     QString KeyDisplay() const override { return m_screen.Display(); }
+    std::string Log() const override {
+        return ("\nX server " + m_screen.Display() + ":\n" + m_screen.LogTail()).toStdString() +
+               CStack::Log();
+    }
 
 protected:
     QProcessEnvironment On(QProcessEnvironment env) const {
@@ -139,8 +143,9 @@ public:
         m_env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
         const QStringList cage =
             drop + QStringList{QStringLiteral("cage"), QStringLiteral("--"), show};
-        // A cage that ends by itself at its start gets one more; what it printed is shown, as
-        // why it once did so was never caught.
+        // Cage ends at once when it cannot connect to its X server, as it did when display tests
+        // ran side by side and their servers raced for display numbers: it gets one more start,
+        // and what it printed is shown.
         for (int nStart = 1; nStart <= 2 && !Started(cage, size, folder); ++nStart)
             std::cout << "[ NOTE     ] cage ended at its start:" << Log() << "\n";
         m_drop = drop;
@@ -167,7 +172,9 @@ private:
         m_server.Start(cage.first(), cage.mid(1), m_env, folder.WorkPath());
         const QString geometry = SizeArgument(size) + QStringLiteral("+0+0");
         for (QDeadlineTimer deadline(kFirstSlideMs); !deadline.hasExpired(); QThread::msleep(50)) {
-            if (m_server.Process().state() == QProcess::NotRunning)
+            // Without an event loop, the process's end is seen only when asked for.
+            if (m_server.Process().waitForFinished(0) ||
+                m_server.Process().state() == QProcess::NotRunning)
                 return false;
             const QString tree = RunOn(m_screen.Display(), QStringLiteral("xwininfo"),
                                        {QStringLiteral("-root"), QStringLiteral("-children")});
