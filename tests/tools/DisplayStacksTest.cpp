@@ -385,7 +385,11 @@ TEST(DisplayStacks, KeysReachTheShowOnABareXServerAndUnderCage) {
     } keys[] = {{"Right", 1.0}, {"Left", 1.0}, {"i", 1.0}, {"F10", 0.05}, {"Alt_L", 0.05}};
     const QSize size(1920, 1080);
     for (const auto& session : sessions) {
-        if (const QString why = Unavailable(session.programs); !why.isEmpty()) {
+        QString why = Unavailable(session.programs);
+        if (why.isEmpty() && kUnderEmulation && session.programs.contains(QStringLiteral("cage")))
+            why = QStringLiteral("the cross build's show has no Wayland platform of its "
+                                 "architecture here");
+        if (!why.isEmpty()) {
             std::cout << "[ SKIPPED  ] " << session.szSession << ": " << why.toStdString() << "\n";
             continue;
         }
